@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Event.h"
+
+namespace qv
+{
+
+/// What a network event announces.
+enum NetworkEventLabel
+{
+    UNDEFINED_NETWORK_LABEL = -1,
+    ACCEPT = 0,  // a connection was accepted
+    CONNECT = 1, // valid, produced by nothing in the engine
+    CLOSE = 2,   // a connection was closed
+    DATA = 3,    // a complete message is waiting
+};
+
+/// Sent by the network manager about one of its connections.
+class EventNetwork : public Event
+{
+public:
+    /// An event with the given label; a label outside -1..3 is logged and stored as -1.
+    explicit EventNetwork(int init_label = UNDEFINED_NETWORK_LABEL);
+
+    /// A `NetworkEventLabel` value; others are logged and stored as -1.
+    void setLabel(int new_label);
+    int getLabel() const;
+    /// Index of the connection in the network manager's list.
+    void setSocketIndex(int new_socket_index);
+    int getSocketIndex() const;
+    /// Size of the waiting message, in bytes.
+    void setBytes(int new_bytes);
+    int getBytes() const;
+
+private:
+    int label = UNDEFINED_NETWORK_LABEL;  // a NetworkEventLabel
+    int socket_index = -1;                // connection index
+    int bytes = 0;                        // size of the waiting message, bytes
+};
+
+} // namespace qv

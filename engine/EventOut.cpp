@@ -1,0 +1,11 @@
+#include "EventOut.h"
+
+namespace qv
+{
+
+EventOut::EventOut()
+{
+    setType(OUT_EVENT);
+}
+
+} // namespace qv

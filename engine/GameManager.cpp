@@ -1,0 +1,285 @@
+#include "GameManager.h"
+
+#include "Clock.h"
+#include "Config.h"
+#include "DisplayManager.h"
+#include "EventStep.h"
+#include "InputManager.h"
+#include "LogManager.h"
+#include "NetworkManager.h"
+#include "PathManager.h"
+#include "ResourceManager.h"
+#include "WorldManager.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <ctime>
+
+namespace qv
+{
+
+namespace
+{
+
+const float VERSION = 4.15f;
+const float NETWORK_SHARE = 0.2f;  // of a frame, for announcing network messages
+const float PATH_SHARE = 0.95f;    // of what is left of a frame, for path finding
+const float VIEW_SLACK = 1.0f / 3.0f;
+const char *const STARS = "****************************************************";
+
+volatile std::sig_atomic_t stop_requested = 0;
+
+void requestStop(int)
+{
+    stop_requested = 1;
+}
+
+void installSignalHandlers()
+{
+    struct sigaction action = {};
+    action.sa_handler = requestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void sleepMilliseconds(int ms)
+{
+    timespec ts;
+    ts.tv_sec = ms / 1000;
+    ts.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
+    nanosleep(&ts, nullptr);
+}
+
+// Announces complete network messages until none are left or the deadline passes.
+void pollNetwork(const Clock &clock, int frame_time)
+{
+    NetworkManager &network_manager = NetworkManager::getInstance();
+    if (network_manager.isServer())
+        network_manager.accept();
+    const int deadline = static_cast<int>(static_cast<float>(frame_time) * NETWORK_SHARE * 1000.0f) + clock.split();
+    while (network_manager.getNumConnections() > 0)
+    {
+        bool announced = false;
+        for (int i = 0; i < network_manager.getNumConnections(); i++)
+            if (network_manager.genDataEvents(i) > 0)
+                announced = true;
+        if (!announced)
+            return;
+        if (clock.split() < deadline)
+            continue;
+        if (clock.split() >= deadline)
+            LogManager::getInstance().writeLog("GameManager::run(): Warning! Residual network data.");
+        return;
+    }
+}
+
+} // namespace
+
+GameManager::GameManager()
+{
+    setType("GameManager");
+}
+
+GameManager &GameManager::getInstance()
+{
+    static GameManager game_manager;
+    return game_manager;
+}
+
+bool GameManager::isValid(const std::string &event_name) const
+{
+    return event_name == STEP_EVENT;
+}
+
+int GameManager::startUp()
+{
+    LogManager &log = LogManager::getInstance();
+    if (isStarted())
+    {
+        log.writeLog("GameManager::startup(): Already started.");
+        return 0;
+    }
+    Config &config = Config::getInstance();
+    config.loadConfig("");
+    if (log.startUp() != 0)
+    {
+        log.writeLog("Error starting log manager!");
+        return -1;
+    }
+    log.writeLog("%s", STARS);
+    log.writeLog("** Quorvex version %.2f **", VERSION);
+    log.writeLog("** Game engine started **");
+    log.writeLog("%s", STARS);
+    log.writeLog(1, "Log Manager started.");
+    config.logConfig();
+
+    frame_time = config.getFrameTime();
+    log.writeLog(5, "GameManager::startUp(): frame time is %d", frame_time);
+
+    if (DisplayManager::getInstance().startUp() != 0)
+    {
+        log.writeLog("Error starting display manager!");
+        return -1;
+    }
+    log.writeLog(1, "Display manager started.");
+    if (InputManager::getInstance().startUp() != 0)
+    {
+        log.writeLog("Error starting input manager!");
+        return -1;
+    }
+    log.writeLog(1, "Input manager started.");
+    if (config.getNetworking())
+    {
+        if (NetworkManager::getInstance().startUp() != 0)
+        {
+            log.writeLog("Error starting network manager!");
+            return -1;
+        }
+        log.writeLog(1, "Network manager started.");
+    }
+    if (ResourceManager::getInstance().startUp() != 0)
+    {
+        log.writeLog("Error starting resource manager!");
+        return -1;
+    }
+    log.writeLog(1, "Resource manager started.");
+    WorldManager &world_manager = WorldManager::getInstance();
+    if (world_manager.startUp() != 0)
+    {
+        log.writeLog("Error starting world manager!");
+        return -1;
+    }
+    log.writeLog(1, "World manager started.");
+    if (PathManager::getInstance().startUp() != 0)
+    {
+        log.writeLog("Error starting path manager!");
+        return -1;
+    }
+    log.writeLog(1, "Path manager started.");
+
+    const DisplayManager &display_manager = DisplayManager::getInstance();
+    const Box screen(Vector(0, 0), static_cast<float>(display_manager.getHorizontalChars()),
+                     static_cast<float>(display_manager.getVerticalChars()));
+    world_manager.setBoundary(screen);
+    world_manager.setView(screen);
+    world_manager.setViewSlack(Vector(VIEW_SLACK, VIEW_SLACK));
+
+    int seed = config.getRandomSeed();
+    if (seed == 0)
+        seed = static_cast<int>(std::time(nullptr));
+    if (seed != -1)
+        std::srand(static_cast<unsigned>(seed));
+    log.writeLog(10, "GameManager()::startUp(): seed is %d", seed);
+
+    // Sleeps here are already accurate to the millisecond: there is no timer resolution to ask for.
+    installSignalHandlers();
+
+    game_over = false;
+    Manager::startUp();
+    log.writeLog(5, "GameManager::startUp(): successfully started.");
+    return 0;
+}
+
+void GameManager::run()
+{
+    LogManager &log = LogManager::getInstance();
+    DisplayManager &display_manager = DisplayManager::getInstance();
+    InputManager &input_manager = InputManager::getInstance();
+    WorldManager &world_manager = WorldManager::getInstance();
+    PathManager &path_manager = PathManager::getInstance();
+    const bool networking = Config::getInstance().getNetworking();
+
+    Clock clock;
+    log.writeLog(1, "GameManager::run(): starting game loop");
+    game_over = false;
+    step_count = 0;
+    int adjust_time = 0;  // oversleep of the last pass, µs
+    do
+    {
+        clock.delta();
+        display_manager.swapBuffers();
+        input_manager.getInput();
+        const EventStep step(step_count);
+        onEvent(&step);
+        if (networking)
+            pollNetwork(clock, frame_time);
+        world_manager.update();
+        world_manager.draw();
+
+        const float left = static_cast<float>(frame_time * 1000 - clock.split() - adjust_time);
+        path_manager.cycle(static_cast<int>(left * PATH_SHARE / 1000.0f));
+
+        const int split = clock.split();
+        const int remaining = frame_time * 1000 - split - adjust_time;
+        if (remaining > 0)
+        {
+            const int before = clock.split();
+            sleepMilliseconds(remaining / 1000);
+            const int after = clock.split();
+            const int oversleep = (after - before) - remaining;
+            adjust_time = oversleep >= 0 ? oversleep : 0;
+        }
+        else if (adjust_time != 0)
+        {
+            // The lateness is the last pass's oversleep paying back: no warning.
+            adjust_time = 0;
+        }
+        else if (frame_time > 0 && step_count > 0)
+        {
+            log.writeLog("GameManager::run(): Can't keep up! frame_time %d ms, split %d ms", frame_time, split / 1000);
+        }
+        step_count++;
+        if (stop_requested)
+            game_over = true;
+    } while (!game_over);
+    log.writeLog(1, "GameManager::run(): end of game loop");
+}
+
+void GameManager::shutDown()
+{
+    LogManager &log = LogManager::getInstance();
+    game_over = true;
+    PathManager::getInstance().shutDown();
+    log.writeLog(1, "Path manager stopped");
+    WorldManager::getInstance().shutDown();
+    log.writeLog(1, "World manager stopped");
+    ResourceManager::getInstance().shutDown();
+    log.writeLog(1, "Resource manager stopped");
+    if (Config::getInstance().getNetworking())
+    {
+        NetworkManager::getInstance().shutDown();
+        log.writeLog(1, "Network manager stopped");
+    }
+    InputManager::getInstance().shutDown();
+    log.writeLog(1, "Input manager stopped");
+    DisplayManager::getInstance().shutDown();
+    log.writeLog(1, "Display manager stopped");
+    log.writeLog("%s", STARS);
+    log.writeLog("** Game engine stopped **");
+    log.shutDown();
+    Manager::shutDown();
+}
+
+void GameManager::setGameOver(bool new_game_over)
+{
+    game_over = new_game_over;
+}
+
+bool GameManager::getGameOver() const
+{
+    return game_over;
+}
+
+int GameManager::getFrameTime() const
+{
+    return frame_time;
+}
+
+int GameManager::getStepCount() const
+{
+    return step_count;
+}
+
+} // namespace qv

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "Manager.h"
+
+#include <string>
+
+namespace qv
+{
+
+/// Runs the engine: `startUp` reads the configuration and starts the log, display, input, network
+/// (when configured), resource, world and path managers in that order; `run` is the fixed-rate
+/// game loop; `shutDown` stops everything in reverse order. A game calls the three in turn:
+///
+///     GameManager &game_manager = GameManager::getInstance();
+///     if (game_manager.startUp() != 0) return 1;
+///     ... create the game's objects ...
+///     game_manager.run();
+///     game_manager.shutDown();
+///
+/// Objects register with it for "qv-step" to be called once per pass. SIGINT and SIGTERM end the
+/// loop after the current pass, as `setGameOver(true)` does.
+class GameManager : public Manager
+{
+public:
+    static GameManager &getInstance();
+
+    /// Accepts "qv-step" only.
+    bool isValid(const std::string &event_name) const override;
+    /// Starts every manager; 0, or -1 at the first that fails (those before it keep running).
+    int startUp() override;
+    /// Stops every manager in reverse order, the log manager last.
+    void shutDown() override;
+
+    /// Runs passes of `frame_time` ms until the game is over.
+    void run();
+
+    /// Ends the loop after the current pass.
+    void setGameOver(bool new_game_over = true);
+    bool getGameOver() const;
+    /// Target time of one pass, ms.
+    int getFrameTime() const;
+    /// Passes completed since the loop began.
+    int getStepCount() const;
+
+private:
+    GameManager();
+
+    bool game_over = false;  // the loop ends after the current pass
+    int frame_time = 0;      // target pass time, ms
+    int step_count = 0;      // passes completed
+};
+
+} // namespace qv

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "ObjectList.h"
+
+#include <string>
+
+namespace qv
+{
+
+class Event;
+class Object;
+
+/// Most distinct event names one manager keeps interests for.
+const int MAX_EVENTS = 100;
+
+/// Base of every engine service. A manager is a process-wide singleton that is started and
+/// stopped by the game manager and keeps, per event name, the objects that want to be told about
+/// events of that name. `onEvent` calls the handler of every active object registered for the
+/// event's type.
+class Manager
+{
+public:
+    Manager() = default;
+    Manager(const Manager &) = delete;
+    Manager &operator=(const Manager &) = delete;
+
+    /// May objects register with this manager for this event name? The base accepts none.
+    virtual bool isValid(const std::string &event_name) const;
+    virtual ~Manager();
+    /// Marks the manager started; 0 on success, non-zero on failure in the derived managers.
+    virtual int startUp();
+    /// Marks the manager stopped.
+    virtual void shutDown();
+
+    /// The manager's class name.
+    std::string getType() const;
+    void setType(const std::string &new_type);
+    bool isStarted() const;
+
+    /// Records that `p_o` wants events named `event_type`; 0, or -1 if refused.
+    int registerInterest(Object *p_o, const std::string &event_type);
+    /// Forgets the first record of `p_o` for `event_type`; 0, or -1 if there was none.
+    int unregisterInterest(Object *p_o, const std::string &event_type);
+    /// Calls the handler of every active object registered for the event's type; returns how many.
+    int onEvent(const Event *p_event) const;
+
+private:
+    std::string type = "Manager";          // class name of the concrete manager
+    int event_count = 0;                   // used slots of the two arrays below
+    std::string event_name[MAX_EVENTS];    // event names with at least one interested object
+    ObjectList obj_list[MAX_EVENTS];       // objects interested in event_name[i], not owned
+    bool is_started = false;               // set by startUp, cleared by shutDown
+};
+
+} // namespace qv

@@ -1,0 +1,42 @@
+#pragma once
+
+namespace qv
+{
+
+class Object;
+
+/// A growable array of object pointers. The list owns its array, never the objects. Capacity
+/// starts at one slot, doubles whenever an insertion finds the list full and never shrinks; a copy
+/// is one allocation and one block copy, so queries can hand out copies that callers iterate while
+/// the world changes.
+class ObjectList
+{
+public:
+    /// An empty list with one slot (none if the allocation fails).
+    ObjectList();
+    /// A flat copy of `other`'s slots; empty with no slots if the allocation fails.
+    ObjectList(const ObjectList &other);
+    ObjectList &operator=(const ObjectList &other);
+    ~ObjectList();
+
+    /// Appends `p_o`, growing the array when full; 0, or -1 for a null pointer or a failed growth.
+    int insert(Object *p_o);
+    /// Removes the first occurrence of `p_o`, keeping the order of the rest; 0, or -1 if absent.
+    int remove(Object *p_o);
+    /// Forgets every pointer; the array keeps its capacity.
+    void clear();
+    int getCount() const;
+    bool isEmpty() const;
+    /// A new list with this list's items followed by the non-null items of `other`.
+    ObjectList operator+(const ObjectList &other) const;
+
+    /// The pointer at `index`, or null past the end.
+    Object *itemAt(int index) const;
+
+private:
+    int count = 0;             // pointers held
+    int capacity = 0;          // slots allocated
+    Object **items = nullptr;  // malloc'ed array of `capacity` slots
+};
+
+} // namespace qv

@@ -1,0 +1,93 @@
+#include "Vector.h"
+
+#include <cmath>
+
+namespace qv
+{
+
+Vector::Vector(float init_x, float init_y) : x(init_x), y(init_y)
+{
+}
+
+float Vector::getX() const
+{
+    return x;
+}
+
+void Vector::setX(float new_x)
+{
+    x = new_x;
+}
+
+float Vector::getY() const
+{
+    return y;
+}
+
+void Vector::setY(float new_y)
+{
+    y = new_y;
+}
+
+void Vector::setXY(float new_x, float new_y)
+{
+    x = new_x;
+    y = new_y;
+}
+
+float Vector::getMagnitude() const
+{
+    return std::sqrt(x * x + y * y);
+}
+
+void Vector::normalize()
+{
+    const float length = getMagnitude();
+    if (length > 0)
+    {
+        x /= length;
+        y /= length;
+    }
+}
+
+void Vector::scale(float s)
+{
+    x *= s;
+    y *= s;
+}
+
+Vector Vector::operator+(const Vector &other) const
+{
+    return Vector(x + other.x, y + other.y);
+}
+
+Vector Vector::operator-(const Vector &other) const
+{
+    return Vector(x - other.x, y - other.y);
+}
+
+Vector &Vector::operator+=(const Vector &other)
+{
+    x += other.x;
+    y += other.y;
+    return *this;
+}
+
+bool Vector::operator==(const Vector &other) const
+{
+    return x == other.x && y == other.y;
+}
+
+bool Vector::operator!=(const Vector &other) const
+{
+    return !(*this == other);
+}
+
+float distance(const Vector &a, const Vector &b)
+{
+    const float dx = std::fabs(a.getX() - b.getX());
+    const float dy = std::fabs(a.getY() - b.getY());
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+} // namespace qv
