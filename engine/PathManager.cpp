@@ -40,6 +40,11 @@ void PathManager::cycle(int)
 {
 }
 
+int PathManager::removeJob(PathFind *)
+{
+    return -1;
+}
+
 int PathManager::getCycleTime() const
 {
     return cycle_time;

@@ -34,4 +34,9 @@ void ResourceManager::shutDown()
     LogManager::getInstance().writeLog(5, "ResourceManager::shutDown(): successfully stopped.");
 }
 
+Sprite *ResourceManager::getSprite(const std::string &) const
+{
+    return nullptr;
+}
+
 } // namespace qv

@@ -1,0 +1,36 @@
+#include "EventPath.h"
+
+namespace qv
+{
+
+EventPath::EventPath()
+{
+    setType(PATH_EVENT);
+}
+
+EventPath::EventPath(int init_result, const Path &init_path) : result(init_result), path(init_path)
+{
+    setType(PATH_EVENT);
+}
+
+int EventPath::getResult() const
+{
+    return result;
+}
+
+void EventPath::setResult(int new_result)
+{
+    result = new_result;
+}
+
+Path EventPath::getPath() const
+{
+    return path;
+}
+
+void EventPath::setPath(const Path &new_path)
+{
+    path = new_path;
+}
+
+} // namespace qv
