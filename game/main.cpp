@@ -10,7 +10,7 @@ int main()
     qv::GameManager &game_manager = qv::GameManager::getInstance();
     if (game_manager.startUp() != 0)
     {
-        qv::LogManager::getInstance().writeLog("main(): Error starting game manager!");
+        qv::LogManager::getInstance().writeLog("Error starting game manager!");
         game_manager.shutDown();
         return 1;
     }
