@@ -84,14 +84,18 @@ public:
     /// Has this attribute changed since it was last serialized?
     virtual bool isModified(Attribute attribute) const;
 
+    /// Unique number, from 1 in order of construction.
     int getId() const;
+    /// Name chosen by game code, such as "Hero"; "(Undefined)" until set.
     std::string getType() const;
     /// Retypes the object in the scene graph's type map.
     void setType(std::string new_type);
 
+    /// Is the object moved, collided, drawn and sent events?
     bool isActive() const;
     /// Inactive objects are neither moved, collided, drawn nor sent events; 0, or -1 if refused.
     int setActive(bool new_is_active);
+    /// Is the object drawn?
     bool isVisible() const;
     /// Invisible objects are not drawn; 0, or -1 if refused.
     int setVisible(bool new_is_visible);
@@ -100,13 +104,16 @@ public:
     Box getBox() const;
     /// Replaces the box, re-entering the object into the scene graph.
     void setBox(Box new_box);
+    /// World position, cells.
     Vector getPosition() const;
 
+    /// Direction of motion, as set.
     Vector getDirection() const;
     /// Sets the direction as given, without normalizing it.
     void setDirection(Vector new_direction);
     /// Cells per step.
     float getSpeed() const;
+    /// Cells per step along the direction.
     void setSpeed(float new_speed);
     /// Direction scaled by speed, cells per step.
     Vector getVelocity() const;
@@ -114,21 +121,26 @@ public:
     void setVelocity(Vector new_velocity);
     /// Where the object would be after one step at its velocity.
     Vector predictPosition() const;
+    /// Added to the velocity once per step.
     Vector getAcceleration() const;
     /// Added to the velocity once per step, cells per step per step.
     void setAcceleration(Vector new_acceleration);
 
+    /// Drawing layer, 0 (lowest) to `MAX_ALTITUDE`.
     int getAltitude() const;
     /// Moves the object to drawing layer 0 to `MAX_ALTITUDE`; 0, or -1 if out of range or refused.
     int setAltitude(int new_altitude);
+    /// How the object takes part in collisions.
     Solidness getSolidness() const;
     /// 0, or -1 if not a `Solidness` or refused.
     int setSolidness(Solidness new_solidness);
     /// HARD or SOFT?
     bool isSolid() const;
+    /// Do SOFT objects block this one?
     bool getNoSoft() const;
     /// When true, SOFT objects block this one as HARD ones do.
     void setNoSoft(bool new_no_soft);
+    /// Does the object slide along HARD obstacles?
     bool getAvoidCollisions() const;
     /// When true, a HARD object slides along the HARD obstacle in its way.
     void setAvoidCollisions(bool new_avoid_collisions);
@@ -144,8 +156,11 @@ public:
     /// Copies `new_shape`; a shape of type `UNDEFINED_SHAPE` is not drawn.
     void setShape(const Shape &new_shape);
 
+    /// A copy of the path, with the node headed for.
     Path getPath() const;
+    /// Replaces the path; walking it needs `setFollowPath(true)`.
     void setPath(const Path &new_path);
+    /// Is the object walking its path?
     bool getFollowPath() const;
     /// Starts or stops walking the path, turning towards its current node.
     void setFollowPath(bool new_follow_path);

@@ -20,6 +20,7 @@ namespace qv
 class SceneGraph
 {
 public:
+    /// Empty stores.
     SceneGraph() = default;
 
     /// Empties the type map and reports the configuration; always 0.

@@ -25,6 +25,7 @@ class Object;
 class WorldManager : public Manager
 {
 public:
+    /// The one world manager, created on first use.
     static WorldManager &getInstance();
 
     /// Refuses the input and step events, and the collision and out events it hands out itself.
@@ -60,9 +61,11 @@ public:
 
     /// The world's extent, cells; its corner is taken to be (0, 0).
     Box getBoundary() const;
+    /// Sets the world's extent; leaving it sends the mover an out event.
     void setBoundary(Box new_boundary);
     /// The part of the world shown, cells.
     Box getView() const;
+    /// Sets the part of the world shown.
     void setView(Box new_view);
     /// The object the view follows, or null.
     Object *getViewFollowing() const;
@@ -71,6 +74,7 @@ public:
     int setViewFollowing(Object *p_new_view_following);
     /// Centres the view on `view_position`, keeping it inside the boundary.
     void setViewPosition(Vector view_position);
+    /// The dead zone around the view centre, fractions of the view.
     Vector getViewSlack() const;
     /// Fractions (0 to 1) of the view around its centre in which a followed object moves without
     /// scrolling; values out of range are stored after a warning.
