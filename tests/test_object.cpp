@@ -104,16 +104,6 @@ TEST_F(ObjectTest, VelocitySplitsIntoSpeedAndUnitDirection)
     EXPECT_EQ(p_o->predictPosition(), Vector(7, 1));
 }
 
-TEST_F(ObjectTest, AccelerationAddsToTheVelocity)
-{
-    qv::Object *p_o = new qv::Object;
-    p_o->setVelocity(Vector(1, 0));
-    p_o->setAcceleration(Vector(0, 1));
-    p_o->applyAcceleration();
-    EXPECT_FLOAT_EQ(p_o->getSpeed(), std::sqrt(2.0f));
-    EXPECT_FLOAT_EQ(p_o->getVelocity().getY(), 1);
-}
-
 TEST_F(ObjectTest, InterestGoesToTheManagerThatKeepsTheName)
 {
     struct Case
@@ -184,17 +174,6 @@ TEST_F(ObjectTest, DeletedObjectsHearNothingMore)
     EXPECT_EQ(journal(), (std::vector<std::string>{"listener deleted"}));
 }
 
-TEST_F(ObjectTest, InactiveObjectsAreSkippedByEventDelivery)
-{
-    Recorder *p_o = new Recorder("sleeper");
-    p_o->registerInterest("qv-step");
-    p_o->setActive(false);
-    const qv::EventStep step(1);
-    EXPECT_EQ(qv::GameManager::getInstance().onEvent(&step), 0);
-    p_o->setActive(true);
-    EXPECT_EQ(qv::GameManager::getInstance().onEvent(&step), 1);
-}
-
 TEST_F(ObjectTest, FollowingAPathSnapsOntoNearNodes)
 {
     qv::Object *p_o = new qv::Object;
@@ -213,16 +192,6 @@ TEST_F(ObjectTest, FollowingAPathSnapsOntoNearNodes)
     EXPECT_EQ(p_o->getPosition(), Vector(1.7f, 5));
     EXPECT_FALSE(p_o->getFollowPath());
     EXPECT_EQ(p_o->getDirection(), Vector());
-}
-
-TEST_F(ObjectTest, PathStepDoesNothingUnlessFollowing)
-{
-    qv::Object *p_o = new qv::Object;
-    p_o->setSpeed(1);
-    p_o->setPath(qv::Path({Vector(1.5f, 1)}));
-    p_o->followPathStep();
-    EXPECT_EQ(p_o->getPosition(), Vector(1, 1));
-    EXPECT_EQ(p_o->getPath().getIndex(), 0);
 }
 
 TEST_F(ObjectTest, PathEventsStartTheWalkAndEndTheJob)
@@ -297,15 +266,4 @@ TEST_F(ObjectTest, AnimationCanBringItsBox)
     EXPECT_EQ(p_o->getBox(), Box(Vector(-2, -2), 4, 4));
     p_o->setAnimation(animation, true);
     EXPECT_EQ(p_o->getBox(), animation.getBox());
-}
-
-TEST_F(ObjectTest, BoxChangesKeepTheObjectInTheWorld)
-{
-    qv::Object *p_o = new qv::Object;
-    p_o->setType("Wall");
-    p_o->setBox(Box(Vector(-1, -1), 3, 3));
-    EXPECT_EQ(occurrences(world().objectsOfType("Wall"), p_o), 1);
-    qv::Object *p_other = new qv::Object;
-    p_other->setPosition(Vector(3, 1));
-    EXPECT_EQ(toVector(world().getCollisions(p_other, Vector(3, 1))), (std::vector<qv::Object *>{p_o}));
 }
