@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -42,19 +43,28 @@ private:
     void turn() { setDirection(qv::Vector(-getDirection().getX(), -getDirection().getY())); }
 };
 
+std::string engine_dir; // holds the configuration and the log while the benchmarks run
+
 // A headless engine, started once for every benchmark of this program.
 void startEngine()
 {
-    static bool started = false;
-    if (started)
+    if (!engine_dir.empty())
         return;
-    started = true;
     char pattern[] = "/tmp/quorvex-bench-XXXXXX";
-    const std::string dir = mkdtemp(pattern);
-    std::ofstream(dir + "/qv-config.txt") << "headless:true,\nrandom_seed:-1,\n";
-    setenv("QUORVEX_CONFIG", (dir + "/qv-config.txt").c_str(), 1);
-    setenv("QUORVEX_LOG", (dir + "/quorvex.log").c_str(), 1);
+    engine_dir = mkdtemp(pattern);
+    std::ofstream(engine_dir + "/qv-config.txt") << "headless:true,\nrandom_seed:-1,\n";
+    setenv("QUORVEX_CONFIG", (engine_dir + "/qv-config.txt").c_str(), 1);
+    setenv("QUORVEX_LOG", (engine_dir + "/quorvex.log").c_str(), 1);
     qv::GameManager::getInstance().startUp();
+}
+
+void stopEngine()
+{
+    if (engine_dir.empty())
+        return;
+    qv::GameManager::getInstance().shutDown();
+    std::error_code ignored;
+    std::filesystem::remove_all(engine_dir, ignored);
 }
 
 // A world of `count` objects on a square grid with two cells between neighbours: half of them
@@ -117,4 +127,13 @@ BENCHMARK(BM_WorldDraw)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicros
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    stopEngine();
+    return 0;
+}
