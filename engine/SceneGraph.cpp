@@ -1,0 +1,322 @@
+#include "SceneGraph.h"
+
+#include "GameManager.h"
+#include "LogManager.h"
+#include "ObjectListIterator.h"
+#include "geometry.h"
+
+namespace qv
+{
+
+namespace
+{
+
+// Once the game is over, objects are torn down in whatever state they are in: store failures
+// then are expected and neither reported nor counted.
+bool failuresCount()
+{
+    return !GameManager::getInstance().getGameOver();
+}
+
+bool altitudeInRange(int altitude)
+{
+    return altitude >= 0 && altitude <= MAX_ALTITUDE;
+}
+
+bool refuseNull(const Object *p_o, const char *operation)
+{
+    if (p_o != nullptr)
+        return false;
+    LogManager::getInstance().writeLog("SceneGraph::%s(): Error! Null object.", operation);
+    return true;
+}
+
+} // namespace
+
+int SceneGraph::startUp()
+{
+    type_map.clear();
+    LogManager::getInstance().writeLog(1, "Scenegraph configuration: SIMPLE");
+    return 0;
+}
+
+void SceneGraph::shutDown()
+{
+    type_map.clear();
+}
+
+int SceneGraph::insertObject(Object *p_o)
+{
+    if (refuseNull(p_o, "insertObject"))
+        return -1;
+    LogManager &log = LogManager::getInstance();
+    if (!p_o->isActive())
+        return inactive_objects.insert(p_o);
+    if (objects.insert(p_o) == -1)
+    {
+        log.writeLog("SceneGraph::insertObject(): Error! unable to insert active Object (id %d)", p_o->getId());
+        return -1;
+    }
+    if (type_map[p_o->getType()].insert(p_o) == -1)
+    {
+        log.writeLog("SceneGraph::insertObject(): Error! unable to insert Object (id %d) into type map", p_o->getId());
+        return -1;
+    }
+    if (p_o->isSolid() && solid_objects.insert(p_o) == -1)
+    {
+        log.writeLog("SceneGraph::insertObject(): Error! unable to insert solid Object (id %d)", p_o->getId());
+        return -1;
+    }
+    if (p_o->isVisible())
+    {
+        const int altitude = p_o->getAltitude();
+        if (!altitudeInRange(altitude))
+        {
+            log.writeLog("SceneGraph::insertObject(): Warning! Altitude %d not in range [%d,%d]", altitude, 0,
+                         MAX_ALTITUDE);
+            return -1;
+        }
+        if (visible_objects[altitude].insert(p_o) == -1)
+        {
+            log.writeLog("SceneGraph::insertObject(): Error! unable to insert visible object (id %d)", p_o->getId());
+            return -1;
+        }
+    }
+    return 0;
+}
+
+int SceneGraph::removeObject(Object *p_o)
+{
+    if (refuseNull(p_o, "removeObject"))
+        return -1;
+    bool failed = false;
+    if (p_o->isActive())
+    {
+        failed |= objects.remove(p_o) == -1;
+        failed |= type_map[p_o->getType()].remove(p_o) == -1;
+        if (p_o->isVisible())
+        {
+            const int altitude = p_o->getAltitude();
+            failed |= !altitudeInRange(altitude) || visible_objects[altitude].remove(p_o) == -1;
+        }
+        if (p_o->isSolid())
+            failed |= solid_objects.remove(p_o) == -1;
+    }
+    else
+    {
+        failed = inactive_objects.remove(p_o) == -1;
+    }
+    if (!failed || !failuresCount())
+        return 0;
+    LogManager::getInstance().writeLog("SceneGraph::removeObject(): Error removing Object (id %d)! Pointer is %p.",
+                                       p_o->getId(), static_cast<void *>(p_o));
+    return -1;
+}
+
+ObjectList SceneGraph::activeObjects() const
+{
+    return objects;
+}
+
+ObjectList SceneGraph::inactiveObjects() const
+{
+    return inactive_objects;
+}
+
+ObjectList SceneGraph::visibleObjects(int altitude) const
+{
+    if (!altitudeInRange(altitude))
+    {
+        LogManager::getInstance().writeLog("SceneGraph::visibleObjects(): Warning! altitude %d not in [%d,%d].",
+                                           altitude, 0, MAX_ALTITUDE);
+        return ObjectList();
+    }
+    return visible_objects[altitude];
+}
+
+ObjectList SceneGraph::objectsOfType(const std::string &type)
+{
+    return type_map[type];
+}
+
+ObjectList SceneGraph::getCollisions(const Object *p_o, const Vector &where) const
+{
+    ObjectList collisions;
+    if (refuseNull(p_o, "getCollisions"))
+        return collisions;
+    const Box moved_box = getWorldBox(p_o, where);
+    ObjectListIterator it(&solid_objects);
+    for (it.first(); !it.isDone(); it.next())
+    {
+        Object *p_other = it.currentObject();
+        if (p_other != p_o && boxIntersectsBox(moved_box, getWorldBox(p_other)))
+            collisions.insert(p_other);
+    }
+    return collisions;
+}
+
+int SceneGraph::updateAltitude(Object *p_o, int new_altitude)
+{
+    if (refuseNull(p_o, "updateAltitude"))
+        return -1;
+    if (!p_o->isActive())
+        return 0;
+    LogManager &log = LogManager::getInstance();
+    if (!altitudeInRange(new_altitude))
+    {
+        log.writeLog("SceneGraph::updateAltitude(): New altitude %d not in [%d,%d]!  No update.", new_altitude, 0,
+                     MAX_ALTITUDE);
+        return -1;
+    }
+    const int old_altitude = p_o->getAltitude();
+    if (!altitudeInRange(old_altitude))
+    {
+        log.writeLog("SceneGraph::updateAltitude(): Old altitude %d not in [%d,%d]! This is unxepected. No update.",
+                     old_altitude, 0, MAX_ALTITUDE);
+        return -1;
+    }
+    if (!p_o->isVisible())
+        return 0;
+    if (visible_objects[old_altitude].remove(p_o) == -1 && failuresCount())
+    {
+        log.writeLog("SceneGraph::updateAltitude(): remove from old altitude (%d) failed!", old_altitude);
+        return -1;
+    }
+    if (visible_objects[new_altitude].insert(p_o) == -1)
+    {
+        log.writeLog("SceneGraph::updateAltitude()): insert visible object at altitude %d failed!", new_altitude);
+        return -1;
+    }
+    return 0;
+}
+
+int SceneGraph::updateSolidness(Object *p_o, Solidness new_solidness)
+{
+    if (refuseNull(p_o, "updateSolidness"))
+        return -1;
+    if (!p_o->isActive())
+        return 0;
+    const bool will_be_solid = new_solidness == HARD || new_solidness == SOFT;
+    if (p_o->isSolid() && new_solidness == SPECTRAL)
+    {
+        if (solid_objects.remove(p_o) == -1 && failuresCount())
+            LogManager::getInstance().writeLog("SceneGraph::updateSolidness(): unable to remove solid object (%s)",
+                                               p_o->getType().c_str());
+    }
+    else if (!p_o->isSolid() && will_be_solid)
+    {
+        if (solid_objects.insert(p_o) == -1 && failuresCount())
+        {
+            LogManager::getInstance().writeLog("SceneGraph::updateSolidness(): Error! unable to insert solid object");
+            return -1;
+        }
+    }
+    return 0;
+}
+
+int SceneGraph::updateVisible(Object *p_o, bool new_visible)
+{
+    if (refuseNull(p_o, "updateVisible"))
+        return -1;
+    if (!p_o->isActive() || p_o->isVisible() == new_visible)
+        return 0;
+    const int altitude = p_o->getAltitude();
+    if (!altitudeInRange(altitude))
+    {
+        // Only a corrupted object gets here; refusing keeps the array index in bounds.
+        LogManager::getInstance().writeLog("SceneGraph::updateVisible(): Warning! altitude %d not in [%d,%d].",
+                                           altitude, 0, MAX_ALTITUDE);
+        return -1;
+    }
+    if (!new_visible)
+    {
+        if (visible_objects[altitude].remove(p_o) == -1 && failuresCount())
+        {
+            LogManager::getInstance().writeLog("SceneGraph::updateVisible(): unable to remove visible object (%s)",
+                                               p_o->getType().c_str());
+            return -1;
+        }
+        return 0;
+    }
+    if (visible_objects[altitude].insert(p_o) == -1 && failuresCount())
+    {
+        LogManager::getInstance().writeLog("SceneGraph::updateVisible(): unable to add visible object (%s)",
+                                           p_o->getType().c_str());
+        return -1;
+    }
+    return 0;
+}
+
+int SceneGraph::updateActive(Object *p_o, bool new_active)
+{
+    if (refuseNull(p_o, "updateActive"))
+        return -1;
+    if (p_o->isActive() == new_active)
+        return 0;
+    LogManager &log = LogManager::getInstance();
+    const std::string type = p_o->getType();
+    const int altitude = p_o->getAltitude();
+    bool failed = false;
+    // Every step is tried even after one fails, so that the stores stay as close to the rule as
+    // they can; each failure is reported on its own.
+    auto step = [&](bool step_failed, const char *message)
+    {
+        if (!step_failed || !failuresCount())
+            return;
+        log.writeLog(message, type.c_str());
+        failed = true;
+    };
+    if (!new_active)
+    {
+        step(objects.remove(p_o) == -1, "SceneGraph::updateActive(): remove object (%s) failed for objects!");
+        if (type_map[type].remove(p_o) == -1 && failuresCount())
+            failed = true;
+        if (p_o->isVisible())
+            step(!altitudeInRange(altitude) || visible_objects[altitude].remove(p_o) == -1,
+                 "SceneGraph::updateActive(): remove visible object (%s) failed for visible_objects!");
+        if (p_o->isSolid())
+            step(solid_objects.remove(p_o) == -1,
+                 "SceneGraph::updateActive(): remove object (%s) failed for solid_objects!");
+        step(inactive_objects.insert(p_o) == -1,
+             "SceneGraph::updateActive(): insert object (%s) failed for inactive_objects!");
+        return failed ? -1 : 0;
+    }
+    step(objects.insert(p_o) == -1, "SceneGraph::updateActive(): insert Object (%s) failed for objects!");
+    if (type_map[type].insert(p_o) == -1)
+    {
+        log.writeLog("SceneGraph::updateActive(): Error! insert Object (%s) failed for type map!", type.c_str());
+        return -1;
+    }
+    if (p_o->isVisible())
+        step(!altitudeInRange(altitude) || visible_objects[altitude].insert(p_o) == -1,
+             "SceneGraph::updateActive(): insert Object (%s) failed for visible_objects!");
+    if (p_o->isSolid())
+        step(solid_objects.insert(p_o) == -1,
+             "SceneGraph::updateActive(): insert object (%s) failed for solid_objects!");
+    step(inactive_objects.remove(p_o) == -1,
+         "SceneGraph::updateActive(): remove object (%s) failed for inactive_objects!");
+    return failed ? -1 : 0;
+}
+
+int SceneGraph::updateType(Object *p_o, const std::string &new_type)
+{
+    if (refuseNull(p_o, "updateType"))
+        return -1;
+    LogManager &log = LogManager::getInstance();
+    const std::string old_type = p_o->getType();
+    if (type_map[old_type].remove(p_o) == -1)
+    {
+        log.writeLog("SceneGraph::updateType(): Error! Unable to remove Object (%d) type %s", p_o->getId(),
+                     old_type.c_str());
+        return -1;
+    }
+    if (type_map[new_type].insert(p_o) == -1)
+    {
+        log.writeLog("SceneGraph::updateType(): Error! Unable to insert Object (%d) type %s", p_o->getId(),
+                     old_type.c_str());
+        return -1;
+    }
+    return 0;
+}
+
+} // namespace qv

@@ -1,0 +1,8 @@
+#include "ViewObject.h"
+
+namespace qv
+{
+
+ViewObject::ViewObject() = default;
+
+} // namespace qv
