@@ -9,10 +9,9 @@ namespace qv
 enum NetworkEventLabel
 {
     UNDEFINED_NETWORK_LABEL = -1,
-    ACCEPT = 0,  // a connection was accepted
-    CONNECT = 1, // valid, produced by nothing in the engine
-    CLOSE = 2,   // a connection was closed
-    DATA = 3,    // a complete message is waiting
+    ACCEPT = 0, // a connection was accepted; 1 is valid too, but nothing sends it
+    CLOSE = 2,  // a connection was closed
+    DATA = 3,   // a complete message is waiting
 };
 
 /// Sent by the network manager about one of its connections.
@@ -33,9 +32,9 @@ public:
     int getBytes() const;
 
 private:
-    int label = UNDEFINED_NETWORK_LABEL;  // a NetworkEventLabel
-    int socket_index = -1;                // connection index
-    int bytes = 0;                        // size of the waiting message, bytes
+    int label = UNDEFINED_NETWORK_LABEL; // a NetworkEventLabel
+    int socket_index = -1;               // connection index
+    int bytes = 0;                       // size of the waiting message, bytes
 };
 
 } // namespace qv

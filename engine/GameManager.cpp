@@ -11,7 +11,7 @@
 #include "ResourceManager.h"
 #include "WorldManager.h"
 
-#include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -23,8 +23,8 @@ namespace
 {
 
 const float VERSION = 4.15f;
-const float NETWORK_SHARE = 0.2f;  // of a frame, for announcing network messages
-const float PATH_SHARE = 0.95f;    // of what is left of a frame, for path finding
+const float NETWORK_SHARE = 0.2f; // of a frame, for announcing network messages
+const float PATH_SHARE = 0.95f;   // of what is left of a frame, for path finding
 const float VIEW_SLACK = 1.0f / 3.0f;
 const char *const STARS = "****************************************************";
 
@@ -39,17 +39,39 @@ void installSignalHandlers()
 {
     struct sigaction action = {};
     action.sa_handler = requestStop;
+    // A second signal kills at once, in case the loop is stuck inside a pass.
+    action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
 
-void sleepMilliseconds(int ms)
+void sleepMilliseconds(long long ms)
 {
     timespec ts;
-    ts.tv_sec = ms / 1000;
+    ts.tv_sec = static_cast<time_t>(ms / 1000);
     ts.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
+    // A signal cuts the sleep short; the pass then ends early, which is what a stop request wants.
     nanosleep(&ts, nullptr);
+}
+
+// Clamps a time computed in 64 bits to int, so that a huge configured frame time cannot overflow.
+int toInt(long long value)
+{
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+int toInt(float value)
+{
+    if (!(value < static_cast<float>(INT_MAX)))
+        return INT_MAX;
+    if (value < static_cast<float>(INT_MIN))
+        return INT_MIN;
+    return static_cast<int>(value);
 }
 
 // Announces complete network messages until none are left or the deadline passes.
@@ -58,7 +80,8 @@ void pollNetwork(const Clock &clock, int frame_time)
     NetworkManager &network_manager = NetworkManager::getInstance();
     if (network_manager.isServer())
         network_manager.accept();
-    const int deadline = static_cast<int>(static_cast<float>(frame_time) * NETWORK_SHARE * 1000.0f) + clock.split();
+    const int share = toInt(static_cast<float>(frame_time) * NETWORK_SHARE * 1000.0f);
+    const int deadline = toInt(static_cast<long long>(share) + clock.split());
     while (network_manager.getNumConnections() > 0)
     {
         bool announced = false;
@@ -195,7 +218,7 @@ void GameManager::run()
     log.writeLog(1, "GameManager::run(): starting game loop");
     game_over = false;
     step_count = 0;
-    int adjust_time = 0;  // oversleep of the last pass, µs
+    int adjust_time = 0; // oversleep of the last pass, µs
     do
     {
         clock.delta();
@@ -208,18 +231,19 @@ void GameManager::run()
         world_manager.update();
         world_manager.draw();
 
-        const float left = static_cast<float>(frame_time * 1000 - clock.split() - adjust_time);
-        path_manager.cycle(static_cast<int>(left * PATH_SHARE / 1000.0f));
+        const long long frame_us = static_cast<long long>(frame_time) * 1000;
+        const float left = static_cast<float>(frame_us - clock.split() - adjust_time);
+        path_manager.cycle(toInt(left * PATH_SHARE / 1000.0f));
 
         const int split = clock.split();
-        const int remaining = frame_time * 1000 - split - adjust_time;
+        const long long remaining = frame_us - split - adjust_time;
         if (remaining > 0)
         {
             const int before = clock.split();
             sleepMilliseconds(remaining / 1000);
             const int after = clock.split();
-            const int oversleep = (after - before) - remaining;
-            adjust_time = oversleep >= 0 ? oversleep : 0;
+            const long long oversleep = static_cast<long long>(after) - before - remaining;
+            adjust_time = oversleep >= 0 ? toInt(oversleep) : 0;
         }
         else if (adjust_time != 0)
         {

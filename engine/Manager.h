@@ -44,12 +44,17 @@ public:
     /// Calls the handler of every active object registered for the event's type; returns how many.
     int onEvent(const Event *p_event) const;
 
+    /// Number of event names that have at least one interested object.
+    int getEventCount() const;
+    /// The event name held in `slot`, or "" outside 0 .. getEventCount()-1.
+    std::string getEventName(int slot) const;
+
 private:
-    std::string type = "Manager";          // class name of the concrete manager
-    int event_count = 0;                   // used slots of the two arrays below
-    std::string event_name[MAX_EVENTS];    // event names with at least one interested object
-    ObjectList obj_list[MAX_EVENTS];       // objects interested in event_name[i], not owned
-    bool is_started = false;               // set by startUp, cleared by shutDown
+    std::string type = "Manager";       // class name of the concrete manager
+    int event_count = 0;                // used slots of the two arrays below
+    std::string event_name[MAX_EVENTS]; // event names with at least one interested object
+    ObjectList obj_list[MAX_EVENTS];    // objects interested in event_name[i], not owned
+    bool is_started = false;            // set by startUp, cleared by shutDown
 };
 
 } // namespace qv

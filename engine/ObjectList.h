@@ -17,6 +17,9 @@ public:
     /// A flat copy of `other`'s slots; empty with no slots if the allocation fails.
     ObjectList(const ObjectList &other);
     ObjectList &operator=(const ObjectList &other);
+    /// Takes over `other`'s array without allocating; `other` is left empty with no slots.
+    ObjectList(ObjectList &&other) noexcept;
+    ObjectList &operator=(ObjectList &&other) noexcept;
     ~ObjectList();
 
     /// Appends `p_o`, growing the array when full; 0, or -1 for a null pointer or a failed growth.
@@ -34,9 +37,9 @@ public:
     Object *itemAt(int index) const;
 
 private:
-    int count = 0;             // pointers held
-    int capacity = 0;          // slots allocated
-    Object **items = nullptr;  // malloc'ed array of `capacity` slots
+    int count = 0;            // pointers held
+    int capacity = 0;         // slots allocated
+    Object **items = nullptr; // malloc'ed array of `capacity` slots
 };
 
 } // namespace qv
