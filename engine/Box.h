@@ -24,9 +24,9 @@ public:
     bool operator!=(const Box &other) const;
 
 private:
-    Vector corner;         // top-left corner, cells
-    float horizontal = 0;  // extent in x, cells
-    float vertical = 0;    // extent in y, cells
+    Vector corner;        // top-left corner, cells
+    float horizontal = 0; // extent in x, cells
+    float vertical = 0;   // extent in y, cells
 };
 
 } // namespace qv

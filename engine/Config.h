@@ -49,26 +49,26 @@ public:
 private:
     Config() = default;
 
-    std::string config_text;                 // text last loaded
-    int window_horizontal_pixels = 1024;     // window width, pixels
-    int window_vertical_pixels = 768;        // window height, pixels
-    int window_horizontal_chars = 80;        // window width, cells
-    int window_vertical_chars = 24;          // window height, cells
-    int window_style = 5;                    // window style bits: 5 default, 8 full screen
-    int window_background_color = 0;         // a Color, 0 is black
-    int frame_time = 33;                     // target time of one loop pass, ms
-    float font_scale = 2.0f;                 // character size factor
-    std::string window_title = "Quorvex";    // window title
-    bool show_mouse = false;                 // show the pointer in the window
-    bool headless = false;                   // run without window and input
-    std::string font_file = "qv-font.ttf";   // font file
-    std::string logfile = "quorvex.log";     // log file, unless QUORVEX_LOG is set
-    int random_seed = 0;                     // 0: seed from the time, -1: do not seed
-    bool networking = false;                 // start the network manager and poll it
-    int quadtree_threshold = 1;              // kept and shown only
-    int quadtree_depth = 10;                 // kept and shown only
-    int grid_width = 20;                     // kept and shown only
-    int grid_height = 8;                     // kept and shown only
+    std::string config_text;               // text last loaded
+    int window_horizontal_pixels = 1024;   // window width, pixels
+    int window_vertical_pixels = 768;      // window height, pixels
+    int window_horizontal_chars = 80;      // window width, cells
+    int window_vertical_chars = 24;        // window height, cells
+    int window_style = 5;                  // window style bits: 5 default, 8 full screen
+    int window_background_color = 0;       // a Color, 0 is black
+    int frame_time = 33;                   // target time of one loop pass, ms
+    float font_scale = 2.0f;               // character size factor
+    std::string window_title = "Quorvex";  // window title
+    bool show_mouse = false;               // show the pointer in the window
+    bool headless = false;                 // run without window and input
+    std::string font_file = "qv-font.ttf"; // font file
+    std::string logfile = "quorvex.log";   // log file, unless QUORVEX_LOG is set
+    int random_seed = 0;                   // 0: seed from the time, -1: do not seed
+    bool networking = false;               // start the network manager and poll it
+    int quadtree_threshold = 1;            // kept and shown only
+    int quadtree_depth = 10;               // kept and shown only
+    int grid_width = 20;                   // kept and shown only
+    int grid_height = 8;                   // kept and shown only
 };
 
 } // namespace qv

@@ -31,7 +31,7 @@ public:
     void setType(const std::string &new_type);
 
 private:
-    std::string type;  // event name, such as "qv-step"
+    std::string type; // event name, such as "qv-step"
 };
 
 } // namespace qv

@@ -27,9 +27,9 @@ public:
     void setPosition(const Vector &new_pos);
 
 private:
-    Vector pos;                // where the moving object tried to go, in cells
-    Object *p_obj1 = nullptr;  // the moving object
-    Object *p_obj2 = nullptr;  // the object it ran into
+    Vector pos;               // where the moving object tried to go, in cells
+    Object *p_obj1 = nullptr; // the moving object
+    Object *p_obj2 = nullptr; // the object it ran into
 };
 
 } // namespace qv

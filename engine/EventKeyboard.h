@@ -9,9 +9,9 @@ namespace qv
 enum EventKeyboardAction
 {
     UNDEFINED_KEYBOARD_ACTION = -1,
-    KEY_PRESSED = 0,   // the key went down
-    KEY_RELEASED = 1,  // the key went up
-    KEY_DOWN = 2,      // the key is held; reported every pass while it is
+    KEY_PRESSED = 0,  // the key went down
+    KEY_RELEASED = 1, // the key went up
+    KEY_DOWN = 2,     // the key is held; reported every pass while it is
 };
 
 namespace Keyboard
@@ -112,8 +112,8 @@ public:
     virtual int getKeyboardAction() const;
 
 private:
-    int key_val = Keyboard::UNDEFINED_KEY;                  // a Keyboard::Key
-    int keyboard_action = UNDEFINED_KEYBOARD_ACTION;        // an EventKeyboardAction
+    int key_val = Keyboard::UNDEFINED_KEY;           // a Keyboard::Key
+    int keyboard_action = UNDEFINED_KEYBOARD_ACTION; // an EventKeyboardAction
 };
 
 } // namespace qv

@@ -10,9 +10,9 @@ namespace qv
 enum EventMouseAction
 {
     UNDEFINED_MOUSE_ACTION = -1,
-    CLICKED = 0,  // a button went down
-    PRESSED = 1,  // a button is held; reported every pass while it is
-    MOVED = 2,    // the pointer moved
+    CLICKED = 0, // a button went down
+    PRESSED = 1, // a button is held; reported every pass while it is
+    MOVED = 2,   // the pointer moved
 };
 
 namespace Mouse
@@ -46,8 +46,8 @@ public:
 
 private:
     int mouse_action = UNDEFINED_MOUSE_ACTION;        // an EventMouseAction
-    int mouse_button = Mouse::UNDEFINED_MOUSE_BUTTON;  // a Mouse::Button
-    Vector mouse_xy;                                   // pointer position, in cells
+    int mouse_button = Mouse::UNDEFINED_MOUSE_BUTTON; // a Mouse::Button
+    Vector mouse_xy;                                  // pointer position, in cells
 };
 
 } // namespace qv

@@ -16,7 +16,7 @@ public:
     void setStepCount(int new_step_count);
 
 private:
-    int step_count;  // passes of the game loop completed before this one
+    int step_count; // passes of the game loop completed before this one
 };
 
 } // namespace qv

@@ -45,9 +45,9 @@ public:
 private:
     GameManager();
 
-    bool game_over = false;  // the loop ends after the current pass
-    int frame_time = 0;      // target pass time, ms
-    int step_count = 0;      // passes completed
+    bool game_over = false; // the loop ends after the current pass
+    int frame_time = 0;     // target pass time, ms
+    int step_count = 0;     // passes completed
 };
 
 } // namespace qv

@@ -22,8 +22,8 @@ public:
     Object *currentObject() const;
 
 private:
-    int index = 0;                     // current position
-    const ObjectList *list = nullptr;  // the list walked, not owned
+    int index = 0;                    // current position
+    const ObjectList *list = nullptr; // the list walked, not owned
 };
 
 } // namespace qv

@@ -31,8 +31,8 @@ public:
     bool operator!=(const Vector &other) const;
 
 private:
-    float x = 0;  // cells
-    float y = 0;  // cells
+    float x = 0; // cells
+    float y = 0; // cells
 };
 
 /// Straight-line distance between two points, in cells.

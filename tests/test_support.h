@@ -26,9 +26,9 @@ protected:
     /// How many lines of the log carry exactly this message.
     int logCount(const std::string &message) const;
 
-    std::string dir;          // the test's own folder
-    std::string config_path;  // QUORVEX_CONFIG
-    std::string log_path;     // QUORVEX_LOG
+    std::string dir;         // the test's own folder
+    std::string config_path; // QUORVEX_CONFIG
+    std::string log_path;    // QUORVEX_LOG
 };
 
 /// Reads a whole file; empty if it cannot be read.
