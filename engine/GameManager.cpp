@@ -239,8 +239,10 @@ void GameManager::run()
         const long long remaining = frame_us - split - adjust_time;
         if (remaining > 0)
         {
+            // After a stop request this pass is the last one: sleeping it out would only delay the end.
+            const long long sleep_ms = stop_requested ? 0 : remaining / 1000;
             const int before = clock.split();
-            sleepMilliseconds(remaining / 1000);
+            sleepMilliseconds(sleep_ms);
             const int after = clock.split();
             const long long oversleep = static_cast<long long>(after) - before - remaining;
             adjust_time = oversleep >= 0 ? toInt(oversleep) : 0;
