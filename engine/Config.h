@@ -13,35 +13,56 @@ namespace qv
 class Config
 {
 public:
+    /// The one configuration, created on first use with every default.
     static Config &getInstance();
     Config(const Config &) = delete;
     Config &operator=(const Config &) = delete;
 
-    /// The joined text of the configuration file, or "" when it cannot be read.
+    /// The configuration file's lines, comments and line ends dropped, joined; "" when it cannot be read.
     std::string readConfig();
-    /// Reads every setting from `config`, or from the configuration file when `config` is empty.
+    /// Reads every setting from `config`, or from the configuration file when `config` is empty;
+    /// settings without a usable value keep theirs.
     void loadConfig(std::string config);
     /// Writes every setting but the font scale to the log.
     void logConfig() const;
 
+    /// Window width, pixels.
     int getWindowHorizontalPixels() const;
+    /// Window height, pixels.
     int getWindowVerticalPixels() const;
+    /// Window width, character cells.
     int getWindowHorizontalChars() const;
+    /// Window height, character cells.
     int getWindowVerticalChars() const;
+    /// Window style bits: 5 for title bar and close button, 8 for full screen.
     int getWindowStyle() const;
+    /// Background colour, a `Color` value.
     int getWindowBackgroundColor() const;
+    /// Target time of one loop pass, ms.
     int getFrameTime() const;
+    /// Character size factor of the display.
     float getFontScale() const;
+    /// Window title.
     std::string getWindowTitle() const;
+    /// Show the mouse pointer in the window?
     bool getShowMouse() const;
+    /// Run without window and input?
     bool getHeadless() const;
+    /// Font file.
     std::string getFontFile() const;
+    /// Log file, used unless `QUORVEX_LOG` is set.
     std::string getLogFile() const;
+    /// Random seed: 0 seeds from the time, -1 leaves the generator alone.
     int getRandomSeed() const;
+    /// Start the network manager and poll it every pass?
     bool getNetworking() const;
+    /// Grid width, kept and shown only.
     int getGridWidth() const;
+    /// Grid height, kept and shown only.
     int getGridHeight() const;
+    /// Quadtree depth, kept and shown only.
     int getQuadtreeDepth() const;
+    /// Quadtree threshold, kept and shown only.
     int getQuadtreeThreshold() const;
     /// The configuration text last loaded.
     std::string getConfigText() const;

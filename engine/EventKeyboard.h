@@ -102,13 +102,16 @@ enum Key
 class EventKeyboard : public Event
 {
 public:
+    /// A "qv-keyboard" event with undefined key and action.
     EventKeyboard();
 
-    /// The key, a `Keyboard::Key` value.
+    /// Sets the key, a `Keyboard::Key` value.
     virtual void setKey(int new_key);
+    /// The key, a `Keyboard::Key` value.
     virtual int getKey() const;
-    /// What happened, an `EventKeyboardAction` value.
+    /// Sets what happened, an `EventKeyboardAction` value.
     virtual void setKeyboardAction(int new_action);
+    /// What happened, an `EventKeyboardAction` value.
     virtual int getKeyboardAction() const;
 
 private:

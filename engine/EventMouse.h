@@ -18,6 +18,7 @@ enum EventMouseAction
 namespace Mouse
 {
 
+/// The mouse buttons the engine reports.
 enum Button
 {
     UNDEFINED_MOUSE_BUTTON = -1,
@@ -32,16 +33,20 @@ enum Button
 class EventMouse : public Event
 {
 public:
+    /// A "qv-mouse" event with undefined action and button, at (0, 0).
     EventMouse();
 
-    /// An `EventMouseAction` value.
+    /// Sets what happened, an `EventMouseAction` value.
     void setMouseAction(int new_action);
+    /// What happened, an `EventMouseAction` value.
     int getMouseAction() const;
-    /// A `Mouse::Button` value.
+    /// Sets the button, a `Mouse::Button` value.
     void setMouseButton(int new_button);
+    /// The button, a `Mouse::Button` value.
     int getMouseButton() const;
-    /// The pointer's position in character cells.
+    /// Sets the pointer's position, in character cells.
     void setMousePosition(const Vector &new_position);
+    /// The pointer's position, in character cells.
     Vector getMousePosition() const;
 
 private:

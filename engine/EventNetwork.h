@@ -21,14 +21,17 @@ public:
     /// An event with the given label; a label outside -1..3 is logged and stored as -1.
     explicit EventNetwork(int init_label = UNDEFINED_NETWORK_LABEL);
 
-    /// A `NetworkEventLabel` value; others are logged and stored as -1.
+    /// Sets the label, a `NetworkEventLabel` value; others are logged and stored as -1.
     void setLabel(int new_label);
+    /// The label, a `NetworkEventLabel` value.
     int getLabel() const;
-    /// Index of the connection in the network manager's list.
+    /// Sets the index of the connection in the network manager's list.
     void setSocketIndex(int new_socket_index);
+    /// Index of the connection in the network manager's list; -1 when unset.
     int getSocketIndex() const;
-    /// Size of the waiting message, in bytes.
+    /// Sets the size of the waiting message, in bytes.
     void setBytes(int new_bytes);
+    /// Size of the waiting message, in bytes.
     int getBytes() const;
 
 private:

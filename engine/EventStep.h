@@ -9,10 +9,12 @@ namespace qv
 class EventStep : public Event
 {
 public:
+    /// A "qv-step" event for the pass `init_step_count`.
     explicit EventStep(int init_step_count = 0);
 
     /// The loop's pass counter when the event was made.
     int getStepCount() const;
+    /// Changes the pass counter carried.
     void setStepCount(int new_step_count);
 
 private:

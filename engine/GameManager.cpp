@@ -196,7 +196,9 @@ int GameManager::startUp()
         std::srand(static_cast<unsigned>(seed));
     log.writeLog(10, "GameManager()::startUp(): seed is %d", seed);
 
-    // Sleeps here are already accurate to the millisecond: there is no timer resolution to ask for.
+    // There is no timer resolution to ask for on this platform: sleeps are already accurate to the millisecond.
+
+    // Ctrl-C and kill must still let shutDown run, so they only end the loop.
     installSignalHandlers();
 
     game_over = false;
