@@ -15,16 +15,14 @@ TEST(AttributeText, MatchFindsTheValueOfAKey)
         const char *key;
         const char *value;
     };
-    const Case cases[] = {
-        {"a:1,b:2,", "b", "2"},    {"a:1,b:2,", "a", "1"},
-        {"a:1,b:2,", "c", ""},     {"a:1,b:2", "b", "2"},
-        {"a: 1 , b:2,", "a", "1"}, {" a\t:\n1\r,", "a", "1"},
-        {"a:1:9,", "a", "1"},      {"a,", "a", ""},
-        {"a:1,a:2,", "a", "1"},    {"::a:1,", "a", "1"},
-        {"a::1,", "a", "1"},       {",,a:1,,,b:2,,", "b", "2"},
-        {"A:1,", "a", ""},         {"key:va lue,", "key", "value"},
-        {"a:1,", "", ""},          {"x:-3.5e2,", "x", "-3.5e2"},
-    };
+    const Case cases[] = {{"a:1,b:2,", "b", "2"},    {"a:1,b:2,", "a", "1"},
+                          {"a:1,b:2,", "c", ""},     {"a:1,b:2", "b", "2"},
+                          {"a: 1 , b:2,", "a", "1"}, {" a\t:\n1\r,", "a", "1"},
+                          {"a:1:9,", "a", "1"},      {"a,", "a", ""},
+                          {"a:1,a:2,", "a", "1"},    {"::a:1,", "a", "1"},
+                          {"a::1,", "a", "1"},       {",,a:1,,,b:2,,", "b", "2"},
+                          {"A:1,", "a", ""},         {"key:va lue,", "key", "value"},
+                          {"a:1,", "", ""},          {"x:-3.5e2,", "x", "-3.5e2"}};
     for (const Case &c : cases)
         EXPECT_EQ(qv::match(c.text, c.key), c.value) << c.text << " / " << c.key;
 }
@@ -64,22 +62,12 @@ TEST_F(AttributeTextTrace, TracesTheParseAtLevels25And28)
     qv::LogManager::getInstance().setLogLevel(25);
     EXPECT_EQ(qv::match(",,,", "a"), "");
     EXPECT_EQ(qv::match("a:1,b,", "b"), "");
-    EXPECT_EQ(logMessages(), (std::vector<std::string>{
-                                 "match(\",,,\", \"a\")",
-                                 "match(): number of elements allocated is 4",
-                                 "match(): parsed.",
-                                 "match(): Looking for match 'a' among 0 items.",
-                                 "match(\"a:1,b,\", \"b\")",
-                                 "match(): number of elements allocated is 3",
-                                 "\titem number 0",
-                                 "\tkey a",
-                                 "\tval 1",
-                                 "\titem number 1",
-                                 "\tkey b",
-                                 "\tval ",
-                                 "match(): parsed.",
-                                 "match(): Looking for match 'b' among 2 items.",
-                             }));
+    EXPECT_EQ(logMessages(),
+              (std::vector<std::string>{"match(\",,,\", \"a\")", "match(): number of elements allocated is 4",
+                                        "match(): parsed.", "match(): Looking for match 'a' among 0 items.",
+                                        "match(\"a:1,b,\", \"b\")", "match(): number of elements allocated is 3",
+                                        "\titem number 0", "\tkey a", "\tval 1", "\titem number 1", "\tkey b", "\tval ",
+                                        "match(): parsed.", "match(): Looking for match 'b' among 2 items."}));
 
     qv::LogManager::getInstance().setLogLevel(28);
     qv::match("", "b");
@@ -98,8 +86,7 @@ TEST(AttributeText, NumbersAndTruthToText)
     const std::pair<float, const char *> floats[] = {
         {1.5f, "1.5"},       {2.0f, "2"},         {0.1f, "0.1"},         {1250000.0f, "1.25e+06"},
         {-0.25f, "-0.25"},   {0.0f, "0"},         {123456.0f, "123456"}, {1234567.0f, "1.23457e+06"},
-        {0.0001f, "0.0001"}, {0.00001f, "1e-05"}, {0.33f, "0.33"},       {640.5f, "640.5"},
-    };
+        {0.0001f, "0.0001"}, {0.00001f, "1e-05"}, {0.33f, "0.33"},       {640.5f, "640.5"}};
     for (const auto &[value, text] : floats)
         EXPECT_EQ(qv::toString(value), text);
 

@@ -78,10 +78,8 @@ TEST_F(LogTest, WritesOnlyLinesWhoseLevelIsNotAboveTheLogLevel)
         int level; // -100: written without a level
         bool written;
     };
-    const Case cases[] = {
-        {0, -100, true}, {0, 0, true}, {0, -1, true}, {0, 1, false}, {0, 5, false},
-        {5, -100, true}, {5, 5, true}, {5, 4, true},  {5, 6, false}, {30, 30, true},
-    };
+    const Case cases[] = {{0, -100, true}, {0, 0, true}, {0, -1, true}, {0, 1, false}, {0, 5, false},
+                          {5, -100, true}, {5, 5, true}, {5, 4, true},  {5, 6, false}, {30, 30, true}};
     std::vector<std::string> expected;
     for (const Case &c : cases)
     {

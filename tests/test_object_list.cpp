@@ -1,11 +1,9 @@
-#include "Box.h"
 #include "ObjectList.h"
 #include "ObjectListIterator.h"
 #include "Vector.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -46,6 +44,11 @@ TEST(ObjectList, KeepsInsertionOrderThroughGrowthAndRemoval)
         ASSERT_EQ(list.insert(fake(i)), 0);
     EXPECT_EQ(list.getCount(), 97);
     EXPECT_EQ(contents(list).back(), fake(100));
+
+    list.clear();
+    EXPECT_TRUE(list.isEmpty());
+    ASSERT_EQ(list.insert(fake(7)), 0);
+    EXPECT_EQ(contents(list), std::vector<qv::Object *>{fake(7)});
 }
 
 TEST(ObjectList, RefusesNullAndAbsentPointers)
@@ -67,18 +70,6 @@ TEST(ObjectList, DuplicatesStayAndGoOneAtATime)
         ASSERT_EQ(list.insert(fake(n)), 0);
     EXPECT_EQ(list.remove(fake(1)), 0);
     EXPECT_EQ(contents(list), (std::vector<qv::Object *>{fake(2), fake(1), fake(3)}));
-}
-
-TEST(ObjectList, ClearEmptiesAndTheListStaysUsable)
-{
-    qv::ObjectList list;
-    for (int i = 1; i <= 9; i++)
-        list.insert(fake(i));
-    list.clear();
-    EXPECT_TRUE(list.isEmpty());
-    EXPECT_EQ(list.remove(fake(1)), -1);
-    ASSERT_EQ(list.insert(fake(7)), 0);
-    EXPECT_EQ(contents(list), std::vector<qv::Object *>{fake(7)});
 }
 
 TEST(ObjectList, CopiesAreIndependent)
@@ -156,40 +147,13 @@ TEST(ObjectListIterator, StopsAtTheEndAndFollowsTheListsCount)
     EXPECT_EQ(it.currentObject(), fake(3));
 }
 
-TEST(Vector, ArithmeticAndLength)
+TEST(Vector, ZeroVectorStaysZeroWhenNormalized)
 {
-    qv::Vector v(3, 4);
-    EXPECT_FLOAT_EQ(v.getMagnitude(), 5);
-    v.normalize();
-    EXPECT_FLOAT_EQ(v.getX(), 0.6f);
-    EXPECT_FLOAT_EQ(v.getY(), 0.8f);
     qv::Vector zero;
     zero.normalize();
     EXPECT_EQ(zero, qv::Vector(0, 0));
-    EXPECT_FALSE(std::isnan(zero.getX()));
-
-    qv::Vector w(1, -2);
-    w.scale(-2);
-    EXPECT_EQ(w, qv::Vector(-2, 4));
-    EXPECT_EQ(w + qv::Vector(1, 1), qv::Vector(-1, 5));
-    EXPECT_EQ(w - qv::Vector(1, 1), qv::Vector(-3, 3));
-    w += qv::Vector(2, -4);
-    EXPECT_EQ(w, qv::Vector(0, 0));
-    EXPECT_TRUE(w != qv::Vector(0, 1));
-    w.setXY(7, 8);
-    EXPECT_EQ(w, qv::Vector(7, 8));
+    qv::Vector v(3, -4);
+    v.normalize();
+    EXPECT_FLOAT_EQ(v.getMagnitude(), 1);
     EXPECT_FLOAT_EQ(qv::distance(qv::Vector(1, 1), qv::Vector(4, -3)), 5);
-}
-
-TEST(Box, DefaultsAndEquality)
-{
-    EXPECT_EQ(qv::Box(), qv::Box(qv::Vector(0, 0), 0, 0));
-    qv::Box box(qv::Vector(1, 2), 3, 4);
-    EXPECT_EQ(box.getCorner(), qv::Vector(1, 2));
-    EXPECT_FLOAT_EQ(box.getHorizontal(), 3);
-    EXPECT_FLOAT_EQ(box.getVertical(), 4);
-    EXPECT_NE(box, qv::Box(qv::Vector(1, 2), 3, 5));
-    EXPECT_NE(box, qv::Box(qv::Vector(1, 3), 3, 4));
-    box.setVertical(5);
-    EXPECT_EQ(box, qv::Box(qv::Vector(1, 2), 3, 5));
 }
