@@ -194,78 +194,97 @@ int Config::getWindowHorizontalPixels() const
 {
     return window_horizontal_pixels;
 }
+
 int Config::getWindowVerticalPixels() const
 {
     return window_vertical_pixels;
 }
+
 int Config::getWindowHorizontalChars() const
 {
     return window_horizontal_chars;
 }
+
 int Config::getWindowVerticalChars() const
 {
     return window_vertical_chars;
 }
+
 int Config::getWindowStyle() const
 {
     return window_style;
 }
+
 int Config::getWindowBackgroundColor() const
 {
     return window_background_color;
 }
+
 int Config::getFrameTime() const
 {
     return frame_time;
 }
+
 float Config::getFontScale() const
 {
     return font_scale;
 }
+
 std::string Config::getWindowTitle() const
 {
     return window_title;
 }
+
 bool Config::getShowMouse() const
 {
     return show_mouse;
 }
+
 bool Config::getHeadless() const
 {
     return headless;
 }
+
 std::string Config::getFontFile() const
 {
     return font_file;
 }
+
 std::string Config::getLogFile() const
 {
     return logfile;
 }
+
 int Config::getRandomSeed() const
 {
     return random_seed;
 }
+
 bool Config::getNetworking() const
 {
     return networking;
 }
+
 int Config::getGridWidth() const
 {
     return grid_width;
 }
+
 int Config::getGridHeight() const
 {
     return grid_height;
 }
+
 int Config::getQuadtreeDepth() const
 {
     return quadtree_depth;
 }
+
 int Config::getQuadtreeThreshold() const
 {
     return quadtree_threshold;
 }
+
 std::string Config::getConfigText() const
 {
     return config_text;
