@@ -24,9 +24,7 @@ int toMicroseconds(long long elapsed)
 
 } // namespace
 
-Clock::Clock() : previous_time(now())
-{
-}
+Clock::Clock() : previous_time(now()) {}
 
 int Clock::delta()
 {

@@ -17,7 +17,7 @@ public:
     int split() const;
 
 private:
-    long long previous_time;  // monotonic time of the last start, µs
+    long long previous_time; // monotonic time of the last start, µs
 };
 
 } // namespace qv

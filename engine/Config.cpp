@@ -3,6 +3,7 @@
 #include "LogManager.h"
 #include "attribute_text.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -36,10 +37,19 @@ bool readLine(std::FILE *p_f, std::string &line)
     return !line.empty();
 }
 
+// Reads a number as atoi does (optional sign, digits, stop at the first non-digit, 0 when there is no
+// number), but a number beyond the range of int gives the nearest limit instead of garbage.
 void readInt(const std::string &value, int &field)
 {
-    if (!value.empty())
-        field = std::atoi(value.c_str());
+    if (value.empty())
+        return;
+    const long long number = std::strtoll(value.c_str(), nullptr, 10);
+    if (number > INT_MAX)
+        field = INT_MAX;
+    else if (number < INT_MIN)
+        field = INT_MIN;
+    else
+        field = static_cast<int>(number);
 }
 
 void readBool(const std::string &value, bool &field)
@@ -71,11 +81,14 @@ std::string Config::readConfig()
 {
     const char *env = std::getenv("QUORVEX_CONFIG");
     const std::string file_name = env ? env : DEFAULT_CONFIG_FILE;
+    std::FILE *p_f = std::fopen(file_name.c_str(), "r");
     struct stat info;
-    std::FILE *p_f = nullptr;
     // A folder opens for reading on this platform but reads as an error: treat it as unreadable.
-    if (stat(file_name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
-        p_f = std::fopen(file_name.c_str(), "r");
+    if (p_f && (fstat(fileno(p_f), &info) != 0 || S_ISDIR(info.st_mode)))
+    {
+        std::fclose(p_f);
+        p_f = nullptr;
+    }
     if (!p_f)
     {
         LogManager::getInstance().writeLog(1, "Config::readConfig(): Cannot open Quorvex configuration file '%s'.",
@@ -177,25 +190,104 @@ void Config::logConfig() const
     log.writeLog(1, "-----------------------------------");
 }
 
-int Config::getWindowHorizontalPixels() const { return window_horizontal_pixels; }
-int Config::getWindowVerticalPixels() const { return window_vertical_pixels; }
-int Config::getWindowHorizontalChars() const { return window_horizontal_chars; }
-int Config::getWindowVerticalChars() const { return window_vertical_chars; }
-int Config::getWindowStyle() const { return window_style; }
-int Config::getWindowBackgroundColor() const { return window_background_color; }
-int Config::getFrameTime() const { return frame_time; }
-float Config::getFontScale() const { return font_scale; }
-std::string Config::getWindowTitle() const { return window_title; }
-bool Config::getShowMouse() const { return show_mouse; }
-bool Config::getHeadless() const { return headless; }
-std::string Config::getFontFile() const { return font_file; }
-std::string Config::getLogFile() const { return logfile; }
-int Config::getRandomSeed() const { return random_seed; }
-bool Config::getNetworking() const { return networking; }
-int Config::getGridWidth() const { return grid_width; }
-int Config::getGridHeight() const { return grid_height; }
-int Config::getQuadtreeDepth() const { return quadtree_depth; }
-int Config::getQuadtreeThreshold() const { return quadtree_threshold; }
-std::string Config::getConfigText() const { return config_text; }
+int Config::getWindowHorizontalPixels() const
+{
+    return window_horizontal_pixels;
+}
+
+int Config::getWindowVerticalPixels() const
+{
+    return window_vertical_pixels;
+}
+
+int Config::getWindowHorizontalChars() const
+{
+    return window_horizontal_chars;
+}
+
+int Config::getWindowVerticalChars() const
+{
+    return window_vertical_chars;
+}
+
+int Config::getWindowStyle() const
+{
+    return window_style;
+}
+
+int Config::getWindowBackgroundColor() const
+{
+    return window_background_color;
+}
+
+int Config::getFrameTime() const
+{
+    return frame_time;
+}
+
+float Config::getFontScale() const
+{
+    return font_scale;
+}
+
+std::string Config::getWindowTitle() const
+{
+    return window_title;
+}
+
+bool Config::getShowMouse() const
+{
+    return show_mouse;
+}
+
+bool Config::getHeadless() const
+{
+    return headless;
+}
+
+std::string Config::getFontFile() const
+{
+    return font_file;
+}
+
+std::string Config::getLogFile() const
+{
+    return logfile;
+}
+
+int Config::getRandomSeed() const
+{
+    return random_seed;
+}
+
+bool Config::getNetworking() const
+{
+    return networking;
+}
+
+int Config::getGridWidth() const
+{
+    return grid_width;
+}
+
+int Config::getGridHeight() const
+{
+    return grid_height;
+}
+
+int Config::getQuadtreeDepth() const
+{
+    return quadtree_depth;
+}
+
+int Config::getQuadtreeThreshold() const
+{
+    return quadtree_threshold;
+}
+
+std::string Config::getConfigText() const
+{
+    return config_text;
+}
 
 } // namespace qv

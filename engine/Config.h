@@ -13,35 +13,56 @@ namespace qv
 class Config
 {
 public:
+    /// The one configuration, created on first use with every default.
     static Config &getInstance();
     Config(const Config &) = delete;
     Config &operator=(const Config &) = delete;
 
-    /// The joined text of the configuration file, or "" when it cannot be read.
+    /// The configuration file's lines, comments and line ends dropped, joined; "" when it cannot be read.
     std::string readConfig();
-    /// Reads every setting from `config`, or from the configuration file when `config` is empty.
+    /// Reads every setting from `config`, or from the configuration file when `config` is empty;
+    /// settings without a usable value keep theirs.
     void loadConfig(std::string config);
     /// Writes every setting but the font scale to the log.
     void logConfig() const;
 
+    /// Window width, pixels.
     int getWindowHorizontalPixels() const;
+    /// Window height, pixels.
     int getWindowVerticalPixels() const;
+    /// Window width, character cells.
     int getWindowHorizontalChars() const;
+    /// Window height, character cells.
     int getWindowVerticalChars() const;
+    /// Window style bits: 5 for title bar and close button, 8 for full screen.
     int getWindowStyle() const;
+    /// Background colour, a `Color` value.
     int getWindowBackgroundColor() const;
+    /// Target time of one loop pass, ms.
     int getFrameTime() const;
+    /// Character size factor of the display.
     float getFontScale() const;
+    /// Window title.
     std::string getWindowTitle() const;
+    /// Show the mouse pointer in the window?
     bool getShowMouse() const;
+    /// Run without window and input?
     bool getHeadless() const;
+    /// Font file.
     std::string getFontFile() const;
+    /// Log file, used unless `QUORVEX_LOG` is set.
     std::string getLogFile() const;
+    /// Random seed: 0 seeds from the time, -1 leaves the generator alone.
     int getRandomSeed() const;
+    /// Start the network manager and poll it every pass?
     bool getNetworking() const;
+    /// Grid width, kept and shown only.
     int getGridWidth() const;
+    /// Grid height, kept and shown only.
     int getGridHeight() const;
+    /// Quadtree depth, kept and shown only.
     int getQuadtreeDepth() const;
+    /// Quadtree threshold, kept and shown only.
     int getQuadtreeThreshold() const;
     /// The configuration text last loaded.
     std::string getConfigText() const;
@@ -49,26 +70,26 @@ public:
 private:
     Config() = default;
 
-    std::string config_text;                 // text last loaded
-    int window_horizontal_pixels = 1024;     // window width, pixels
-    int window_vertical_pixels = 768;        // window height, pixels
-    int window_horizontal_chars = 80;        // window width, cells
-    int window_vertical_chars = 24;          // window height, cells
-    int window_style = 5;                    // window style bits: 5 default, 8 full screen
-    int window_background_color = 0;         // a Color, 0 is black
-    int frame_time = 33;                     // target time of one loop pass, ms
-    float font_scale = 2.0f;                 // character size factor
-    std::string window_title = "Quorvex";    // window title
-    bool show_mouse = false;                 // show the pointer in the window
-    bool headless = false;                   // run without window and input
-    std::string font_file = "qv-font.ttf";   // font file
-    std::string logfile = "quorvex.log";     // log file, unless QUORVEX_LOG is set
-    int random_seed = 0;                     // 0: seed from the time, -1: do not seed
-    bool networking = false;                 // start the network manager and poll it
-    int quadtree_threshold = 1;              // kept and shown only
-    int quadtree_depth = 10;                 // kept and shown only
-    int grid_width = 20;                     // kept and shown only
-    int grid_height = 8;                     // kept and shown only
+    std::string config_text;               // text last loaded
+    int window_horizontal_pixels = 1024;   // window width, pixels
+    int window_vertical_pixels = 768;      // window height, pixels
+    int window_horizontal_chars = 80;      // window width, cells
+    int window_vertical_chars = 24;        // window height, cells
+    int window_style = 5;                  // window style bits: 5 default, 8 full screen
+    int window_background_color = 0;       // a Color, 0 is black
+    int frame_time = 33;                   // target time of one loop pass, ms
+    float font_scale = 2.0f;               // character size factor
+    std::string window_title = "Quorvex";  // window title
+    bool show_mouse = false;               // show the pointer in the window
+    bool headless = false;                 // run without window and input
+    std::string font_file = "qv-font.ttf"; // font file
+    std::string logfile = "quorvex.log";   // log file, unless QUORVEX_LOG is set
+    int random_seed = 0;                   // 0: seed from the time, -1: do not seed
+    bool networking = false;               // start the network manager and poll it
+    int quadtree_threshold = 1;            // kept and shown only
+    int quadtree_depth = 10;               // kept and shown only
+    int grid_width = 20;                   // kept and shown only
+    int grid_height = 8;                   // kept and shown only
 };
 
 } // namespace qv

@@ -3,9 +3,7 @@
 namespace qv
 {
 
-Event::Event() : type(UNDEFINED_EVENT)
-{
-}
+Event::Event() : type(UNDEFINED_EVENT) {}
 
 Event::~Event() = default;
 

@@ -5,6 +5,8 @@
 namespace qv
 {
 
+/// The engine's event names; `UNDEFINED_EVENT` is the name of an event never given one, and no
+/// manager delivers it. `VIEW_EVENT` and the three custom network names have no class of their own.
 const std::string UNDEFINED_EVENT = "qv-undefined";
 const std::string STEP_EVENT = "qv-step";
 const std::string COLLISION_EVENT = "qv-collision";
@@ -27,11 +29,13 @@ public:
     Event();
     virtual ~Event();
 
+    /// The event's name, such as "qv-step".
     std::string getType() const;
+    /// Renames the event; each event class's constructor sets its own name.
     void setType(const std::string &new_type);
 
 private:
-    std::string type;  // event name, such as "qv-step"
+    std::string type; // event name, such as "qv-step"
 };
 
 } // namespace qv

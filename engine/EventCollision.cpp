@@ -8,8 +8,7 @@ EventCollision::EventCollision()
     setType(COLLISION_EVENT);
 }
 
-EventCollision::EventCollision(Object *p_o1, Object *p_o2, const Vector &where)
-    : pos(where), p_obj1(p_o1), p_obj2(p_o2)
+EventCollision::EventCollision(Object *p_o1, Object *p_o2, const Vector &where) : pos(where), p_obj1(p_o1), p_obj2(p_o2)
 {
     setType(COLLISION_EVENT);
 }

@@ -9,9 +9,9 @@ namespace qv
 enum EventKeyboardAction
 {
     UNDEFINED_KEYBOARD_ACTION = -1,
-    KEY_PRESSED = 0,   // the key went down
-    KEY_RELEASED = 1,  // the key went up
-    KEY_DOWN = 2,      // the key is held; reported every pass while it is
+    KEY_PRESSED = 0,  // the key went down
+    KEY_RELEASED = 1, // the key went up
+    KEY_DOWN = 2,     // the key is held; reported every pass while it is
 };
 
 namespace Keyboard
@@ -102,18 +102,21 @@ enum Key
 class EventKeyboard : public Event
 {
 public:
+    /// A "qv-keyboard" event with undefined key and action.
     EventKeyboard();
 
-    /// The key, a `Keyboard::Key` value.
+    /// Sets the key, a `Keyboard::Key` value.
     virtual void setKey(int new_key);
+    /// The key, a `Keyboard::Key` value.
     virtual int getKey() const;
-    /// What happened, an `EventKeyboardAction` value.
+    /// Sets what happened, an `EventKeyboardAction` value.
     virtual void setKeyboardAction(int new_action);
+    /// What happened, an `EventKeyboardAction` value.
     virtual int getKeyboardAction() const;
 
 private:
-    int key_val = Keyboard::UNDEFINED_KEY;                  // a Keyboard::Key
-    int keyboard_action = UNDEFINED_KEYBOARD_ACTION;        // an EventKeyboardAction
+    int key_val = Keyboard::UNDEFINED_KEY;           // a Keyboard::Key
+    int keyboard_action = UNDEFINED_KEYBOARD_ACTION; // an EventKeyboardAction
 };
 
 } // namespace qv

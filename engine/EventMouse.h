@@ -10,14 +10,15 @@ namespace qv
 enum EventMouseAction
 {
     UNDEFINED_MOUSE_ACTION = -1,
-    CLICKED = 0,  // a button went down
-    PRESSED = 1,  // a button is held; reported every pass while it is
-    MOVED = 2,    // the pointer moved
+    CLICKED = 0, // a button went down
+    PRESSED = 1, // a button is held; reported every pass while it is
+    MOVED = 2,   // the pointer moved
 };
 
 namespace Mouse
 {
 
+/// The mouse buttons the engine reports.
 enum Button
 {
     UNDEFINED_MOUSE_BUTTON = -1,
@@ -32,22 +33,26 @@ enum Button
 class EventMouse : public Event
 {
 public:
+    /// A "qv-mouse" event with undefined action and button, at (0, 0).
     EventMouse();
 
-    /// An `EventMouseAction` value.
+    /// Sets what happened, an `EventMouseAction` value.
     void setMouseAction(int new_action);
+    /// What happened, an `EventMouseAction` value.
     int getMouseAction() const;
-    /// A `Mouse::Button` value.
+    /// Sets the button, a `Mouse::Button` value.
     void setMouseButton(int new_button);
+    /// The button, a `Mouse::Button` value.
     int getMouseButton() const;
-    /// The pointer's position in character cells.
+    /// Sets the pointer's position, in character cells.
     void setMousePosition(const Vector &new_position);
+    /// The pointer's position, in character cells.
     Vector getMousePosition() const;
 
 private:
     int mouse_action = UNDEFINED_MOUSE_ACTION;        // an EventMouseAction
-    int mouse_button = Mouse::UNDEFINED_MOUSE_BUTTON;  // a Mouse::Button
-    Vector mouse_xy;                                   // pointer position, in cells
+    int mouse_button = Mouse::UNDEFINED_MOUSE_BUTTON; // a Mouse::Button
+    Vector mouse_xy;                                  // pointer position, in cells
 };
 
 } // namespace qv

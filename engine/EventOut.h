@@ -9,6 +9,7 @@ namespace qv
 class EventOut : public Event
 {
 public:
+    /// A "qv-out" event.
     EventOut();
 };
 

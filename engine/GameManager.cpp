@@ -11,7 +11,7 @@
 #include "ResourceManager.h"
 #include "WorldManager.h"
 
-#include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <ctime>
@@ -23,8 +23,8 @@ namespace
 {
 
 const float VERSION = 4.15f;
-const float NETWORK_SHARE = 0.2f;  // of a frame, for announcing network messages
-const float PATH_SHARE = 0.95f;    // of what is left of a frame, for path finding
+const float NETWORK_SHARE = 0.2f; // of a frame, for announcing network messages
+const float PATH_SHARE = 0.95f;   // of what is left of a frame, for path finding
 const float VIEW_SLACK = 1.0f / 3.0f;
 const char *const STARS = "****************************************************";
 
@@ -37,19 +37,42 @@ void requestStop(int)
 
 void installSignalHandlers()
 {
+    stop_requested = 0;
     struct sigaction action = {};
     action.sa_handler = requestStop;
+    // A second signal kills at once, in case the loop is stuck inside a pass.
+    action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
 }
 
-void sleepMilliseconds(int ms)
+void sleepMilliseconds(long long ms)
 {
     timespec ts;
-    ts.tv_sec = ms / 1000;
+    ts.tv_sec = static_cast<time_t>(ms / 1000);
     ts.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
+    // A signal cuts the sleep short; the pass then ends early, which is what a stop request wants.
     nanosleep(&ts, nullptr);
+}
+
+// Clamps a time computed in 64 bits to int, so that a huge configured frame time cannot overflow.
+int toInt(long long value)
+{
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+int toInt(float value)
+{
+    if (!(value < static_cast<float>(INT_MAX)))
+        return INT_MAX;
+    if (value < static_cast<float>(INT_MIN))
+        return INT_MIN;
+    return static_cast<int>(value);
 }
 
 // Announces complete network messages until none are left or the deadline passes.
@@ -58,7 +81,8 @@ void pollNetwork(const Clock &clock, int frame_time)
     NetworkManager &network_manager = NetworkManager::getInstance();
     if (network_manager.isServer())
         network_manager.accept();
-    const int deadline = static_cast<int>(static_cast<float>(frame_time) * NETWORK_SHARE * 1000.0f) + clock.split();
+    const int share = toInt(static_cast<float>(frame_time) * NETWORK_SHARE * 1000.0f);
+    const int deadline = toInt(static_cast<long long>(share) + clock.split());
     while (network_manager.getNumConnections() > 0)
     {
         bool announced = false;
@@ -69,8 +93,8 @@ void pollNetwork(const Clock &clock, int frame_time)
             return;
         if (clock.split() < deadline)
             continue;
-        if (clock.split() >= deadline)
-            LogManager::getInstance().writeLog("GameManager::run(): Warning! Residual network data.");
+        // The share is used up while messages may still be waiting: they are left for the next pass.
+        LogManager::getInstance().writeLog("GameManager::run(): Warning! Residual network data.");
         return;
     }
 }
@@ -173,7 +197,9 @@ int GameManager::startUp()
         std::srand(static_cast<unsigned>(seed));
     log.writeLog(10, "GameManager()::startUp(): seed is %d", seed);
 
-    // Sleeps here are already accurate to the millisecond: there is no timer resolution to ask for.
+    // There is no timer resolution to ask for on this platform: sleeps are already accurate to the millisecond.
+
+    // Ctrl-C and kill must still let shutDown run, so they only end the loop.
     installSignalHandlers();
 
     game_over = false;
@@ -195,7 +221,7 @@ void GameManager::run()
     log.writeLog(1, "GameManager::run(): starting game loop");
     game_over = false;
     step_count = 0;
-    int adjust_time = 0;  // oversleep of the last pass, µs
+    int adjust_time = 0; // oversleep of the last pass, µs
     do
     {
         clock.delta();
@@ -208,18 +234,21 @@ void GameManager::run()
         world_manager.update();
         world_manager.draw();
 
-        const float left = static_cast<float>(frame_time * 1000 - clock.split() - adjust_time);
-        path_manager.cycle(static_cast<int>(left * PATH_SHARE / 1000.0f));
+        const long long frame_us = static_cast<long long>(frame_time) * 1000;
+        const float left = static_cast<float>(frame_us - clock.split() - adjust_time);
+        path_manager.cycle(toInt(left * PATH_SHARE / 1000.0f));
 
         const int split = clock.split();
-        const int remaining = frame_time * 1000 - split - adjust_time;
+        const long long remaining = frame_us - split - adjust_time;
         if (remaining > 0)
         {
+            // After a stop request this pass is the last one: sleeping it out would only delay the end.
+            const long long sleep_ms = stop_requested ? 0 : remaining / 1000;
             const int before = clock.split();
-            sleepMilliseconds(remaining / 1000);
+            sleepMilliseconds(sleep_ms);
             const int after = clock.split();
-            const int oversleep = (after - before) - remaining;
-            adjust_time = oversleep >= 0 ? oversleep : 0;
+            const long long oversleep = static_cast<long long>(after) - before - remaining;
+            adjust_time = oversleep >= 0 ? toInt(oversleep) : 0;
         }
         else if (adjust_time != 0)
         {

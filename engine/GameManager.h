@@ -18,24 +18,28 @@ namespace qv
 ///     game_manager.shutDown();
 ///
 /// Objects register with it for "qv-step" to be called once per pass. SIGINT and SIGTERM end the
-/// loop after the current pass, as `setGameOver(true)` does.
+/// loop after the current pass, as `setGameOver(true)` does; a second such signal ends the process.
+/// It owns nothing but the loop's state: the other managers are singletons of their own.
 class GameManager : public Manager
 {
 public:
+    /// The one game manager, created on first use.
     static GameManager &getInstance();
 
     /// Accepts "qv-step" only.
     bool isValid(const std::string &event_name) const override;
-    /// Starts every manager; 0, or -1 at the first that fails (those before it keep running).
+    /// Loads the configuration and starts every manager; 0, or -1 at the first that fails (those
+    /// before it keep running, and the caller should still call `shutDown`).
     int startUp() override;
     /// Stops every manager in reverse order, the log manager last.
     void shutDown() override;
 
-    /// Runs passes of `frame_time` ms until the game is over.
+    /// Runs passes of `frame_time` ms until the game is over; call only after a successful `startUp`.
     void run();
 
-    /// Ends the loop after the current pass.
+    /// Ends the loop after the current pass (`run` clears the flag when it begins).
     void setGameOver(bool new_game_over = true);
+    /// Will the loop end after the current pass?
     bool getGameOver() const;
     /// Target time of one pass, ms.
     int getFrameTime() const;
@@ -45,9 +49,9 @@ public:
 private:
     GameManager();
 
-    bool game_over = false;  // the loop ends after the current pass
-    int frame_time = 0;      // target pass time, ms
-    int step_count = 0;      // passes completed
+    bool game_over = false; // the loop ends after the current pass
+    int frame_time = 0;     // target pass time, ms
+    int step_count = 0;     // passes completed
 };
 
 } // namespace qv

@@ -18,6 +18,8 @@ LogManager::~LogManager()
 {
     if (p_f)
         std::fclose(p_f);
+    // Managers destroyed after this one may still write: send that to standard error.
+    p_f = nullptr;
 }
 
 LogManager &LogManager::getInstance()
@@ -103,8 +105,9 @@ int LogManager::vwriteLog(int level, const char *fmt, va_list args)
     const int written = std::vfprintf(target, fmt, args);
     if (written < 0 || std::fputc('\n', target) == EOF)
         failed = true;
-    if (do_flush)
-        std::fflush(target);
+    // A full disk shows only when the buffer reaches the file, so a failed flush is a failed write.
+    if (do_flush && std::fflush(target) == EOF)
+        failed = true;
     return failed ? -1 : written;
 }
 

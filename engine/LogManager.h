@@ -18,34 +18,38 @@ namespace qv
 class LogManager : public Manager
 {
 public:
+    /// The one log manager, created on first use.
     static LogManager &getInstance();
     ~LogManager() override;
 
-    /// Opens the log file; 0, or -1 if it cannot be opened or the manager is already started.
+    /// Opens (and truncates) the log file; 0, or -1 if it cannot be opened or the manager is
+    /// already started. The configuration must be loaded first.
     int startUp() override;
-    /// Writes the stop line and closes the file.
+    /// Writes the stop line and closes the file; later lines go to standard error.
     void shutDown() override;
 
     /// Flush the file after every line, so the log is complete even if the process is killed.
     void setFlush(bool new_do_flush = true);
-    /// Writes one line when `level` is not above the log level; returns the message's length,
-    /// 0 if filtered, -1 if a write failed.
+    /// Writes one printf-formatted line when `level` is not above the log level; returns the
+    /// message's length (without prefixes and newline), 0 if filtered, -1 if a write failed.
     int writeLog(int level, const char *fmt, ...) __attribute__((format(printf, 3, 4)));
-    /// Writes one line whatever the log level.
+    /// Writes one line whatever the log level; returns as above.
     int writeLog(const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 
+    /// Changes the highest level written; the engine itself always runs at 0.
     void setLogLevel(int new_log_level);
+    /// The highest level written.
     int getLogLevel() const;
 
 private:
     LogManager();
     int vwriteLog(int level, const char *fmt, va_list args);
 
-    bool do_flush = false;         // flush after every line
-    int log_level = 0;             // highest level written
-    bool log_time_string = true;   // prefix each line with the time of day
-    bool log_step_count = true;    // then with the step count
-    std::FILE *p_f = nullptr;      // the open log file
+    bool do_flush = false;       // flush after every line
+    int log_level = 0;           // highest level written
+    bool log_time_string = true; // prefix each line with the time of day
+    bool log_step_count = true;  // then with the step count
+    std::FILE *p_f = nullptr;    // the open log file
 };
 
 /// The local time of day as "hh:mm:ss" in a static buffer that each call overwrites.

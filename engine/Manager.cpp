@@ -5,6 +5,8 @@
 #include "Object.h"
 #include "ObjectListIterator.h"
 
+#include <utility>
+
 namespace qv
 {
 
@@ -82,7 +84,7 @@ int Manager::unregisterInterest(Object *p_o, const std::string &event_type)
             for (int j = i; j < event_count - 1; j++)
             {
                 event_name[j] = event_name[j + 1];
-                obj_list[j] = obj_list[j + 1];
+                obj_list[j] = std::move(obj_list[j + 1]);
             }
             event_count--;
         }
@@ -126,6 +128,18 @@ int Manager::onEvent(const Event *p_event) const
         break;
     }
     return count;
+}
+
+int Manager::getEventCount() const
+{
+    return event_count;
+}
+
+std::string Manager::getEventName(int slot) const
+{
+    if (slot < 0 || slot >= event_count)
+        return "";
+    return event_name[slot];
 }
 
 } // namespace qv

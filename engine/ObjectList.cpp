@@ -43,6 +43,27 @@ ObjectList &ObjectList::operator=(const ObjectList &other)
     return *this;
 }
 
+ObjectList::ObjectList(ObjectList &&other) noexcept : count(other.count), capacity(other.capacity), items(other.items)
+{
+    other.count = 0;
+    other.capacity = 0;
+    other.items = nullptr;
+}
+
+ObjectList &ObjectList::operator=(ObjectList &&other) noexcept
+{
+    if (this == &other)
+        return *this;
+    std::free(items);
+    count = other.count;
+    capacity = other.capacity;
+    items = other.items;
+    other.count = 0;
+    other.capacity = 0;
+    other.items = nullptr;
+    return *this;
+}
+
 ObjectList::~ObjectList()
 {
     std::free(items);

@@ -7,9 +7,7 @@
 namespace qv
 {
 
-ObjectListIterator::ObjectListIterator(const ObjectList *p_list) : list(p_list)
-{
-}
+ObjectListIterator::ObjectListIterator(const ObjectList *p_list) : list(p_list) {}
 
 void ObjectListIterator::first()
 {

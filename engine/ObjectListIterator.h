@@ -14,16 +14,18 @@ public:
     /// An iterator at the first item of `p_list` (not owned).
     explicit ObjectListIterator(const ObjectList *p_list);
 
+    /// Goes back to the first item.
     void first();
     /// Moves to the next item, stopping at the end.
     void next();
+    /// Is the iterator past the last item?
     bool isDone() const;
     /// The item under the iterator, or null at the end.
     Object *currentObject() const;
 
 private:
-    int index = 0;                     // current position
-    const ObjectList *list = nullptr;  // the list walked, not owned
+    int index = 0;                    // current position
+    const ObjectList *list = nullptr; // the list walked, not owned
 };
 
 } // namespace qv

@@ -5,9 +5,7 @@
 namespace qv
 {
 
-Vector::Vector(float init_x, float init_y) : x(init_x), y(init_y)
-{
-}
+Vector::Vector(float init_x, float init_y) : x(init_x), y(init_y) {}
 
 float Vector::getX() const
 {

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include "Event.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -44,12 +46,20 @@ std::string EngineTest::readLog() const
     return readFile(log_path);
 }
 
-std::vector<std::string> EngineTest::logMessages() const
+std::vector<std::string> EngineTest::logLines() const
 {
-    std::vector<std::string> messages;
+    std::vector<std::string> lines;
     std::istringstream in(readLog());
     std::string line;
     while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> EngineTest::logMessages() const
+{
+    std::vector<std::string> messages;
+    for (const std::string &line : logLines())
         messages.push_back(stripPrefix(line));
     return messages;
 }
@@ -85,4 +95,21 @@ std::string stripPrefix(const std::string &line)
     while (at < line.size() && line[at] != ' ')
         at++;
     return at < line.size() ? line.substr(at + 1) : std::string();
+}
+
+bool containsInOrder(const std::vector<std::string> &lines, const std::vector<std::string> &wanted)
+{
+    std::size_t next = 0;
+    for (const std::string &line : lines)
+        if (next < wanted.size() && line == wanted[next])
+            next++;
+    return next == wanted.size();
+}
+
+int RecordingObject::eventHandler(const qv::Event *p_event)
+{
+    received.push_back(p_event->getType());
+    if (on_event)
+        on_event(p_event);
+    return 1;
 }

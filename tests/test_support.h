@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Object.h"
+
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,13 +28,28 @@ protected:
     bool logHas(const std::string &message) const;
     /// How many lines of the log carry exactly this message.
     int logCount(const std::string &message) const;
+    /// The log's lines as written, prefixes included.
+    std::vector<std::string> logLines() const;
 
-    std::string dir;          // the test's own folder
-    std::string config_path;  // QUORVEX_CONFIG
-    std::string log_path;     // QUORVEX_LOG
+    std::string dir;         // the test's own folder
+    std::string config_path; // QUORVEX_CONFIG
+    std::string log_path;    // QUORVEX_LOG
 };
 
 /// Reads a whole file; empty if it cannot be read.
 std::string readFile(const std::string &path);
 /// Removes the "hh:mm:ss nnnn " prefix of a log line.
 std::string stripPrefix(const std::string &line);
+
+/// Are all of `wanted` found in `lines`, in this order (other lines may come between)?
+bool containsInOrder(const std::vector<std::string> &lines, const std::vector<std::string> &wanted);
+
+/// An object that records the events it is handed and can run a test's code on each.
+class RecordingObject : public qv::Object
+{
+public:
+    int eventHandler(const qv::Event *p_event) override;
+
+    std::vector<std::string> received;               // types of the events handled, in order
+    std::function<void(const qv::Event *)> on_event; // runs after recording, when set
+};
