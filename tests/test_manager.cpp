@@ -337,3 +337,25 @@ TEST_F(ManagerTest, NetworkEventRefusesUnknownLabels)
                                                        "EventNetwork::setLabel(): Undefined type (-2).",
                                                        "EventNetwork::setLabel(): Undefined type (99)."}));
 }
+
+TEST_F(ManagerTest, InactiveObjectsAreSkippedAndNotCounted)
+{
+    qv::GameManager &game_manager = qv::GameManager::getInstance();
+    ASSERT_EQ(game_manager.startUp(), 0);
+    auto *p_awake = new RecordingObject;
+    auto *p_asleep = new RecordingObject;
+    ASSERT_EQ(p_awake->registerInterest(qv::STEP_EVENT), 0);
+    ASSERT_EQ(p_asleep->registerInterest(qv::STEP_EVENT), 0);
+    ASSERT_EQ(p_asleep->setActive(false), 0);
+
+    const qv::EventStep step(3);
+    EXPECT_EQ(game_manager.onEvent(&step), 1);
+    EXPECT_EQ(p_awake->received, std::vector<std::string>{qv::STEP_EVENT});
+    EXPECT_TRUE(p_asleep->received.empty());
+
+    // Waking it up again brings it back into delivery with its registration intact.
+    ASSERT_EQ(p_asleep->setActive(true), 0);
+    EXPECT_EQ(game_manager.onEvent(&step), 2);
+    EXPECT_EQ(p_asleep->received, std::vector<std::string>{qv::STEP_EVENT});
+    game_manager.shutDown();
+}
