@@ -77,9 +77,7 @@ template <typename T> std::unique_ptr<T[]> allocate(std::size_t count)
 
 } // namespace
 
-PathFind::PathFind()
-{
-}
+PathFind::PathFind() {}
 
 PathFind::PathFind(Object *p_object, Cell init_start, Cell init_goal, Object *p_target)
     : object(p_object), target(p_target), start(init_start), goal(init_goal)
@@ -110,9 +108,7 @@ PathFind::PathFind(Object *p_object, Cell init_start, Cell init_goal, Object *p_
     memo_box = object->getBox();
 }
 
-PathFind::~PathFind()
-{
-}
+PathFind::~PathFind() {}
 
 int PathFind::cycleOnce()
 {

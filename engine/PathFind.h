@@ -83,26 +83,26 @@ private:
     bool askWorldIfBlocked(int x, int y) const;
     int finish(int final_result);
 
-    Object *object = nullptr;                  // the object to move, not owned
-    Object *target = nullptr;                  // where the search may end early, or null; not owned
-    bool target_lost = false;                  // the target was destroyed during the search
-    Cell start;                                // where the search begins, cells
-    Cell goal;                                 // where it ends, cells
-    int width = 0;                             // columns of the node graph, cells
-    int height = 0;                            // rows of the node graph, cells
-    std::unique_ptr<Node[]> nodes;             // node graph, [y * width + x]
-    std::unique_ptr<unsigned char[]> marks;    // per cell: unseen, open or closed
-    std::unique_ptr<int[]> order;              // per open cell: when it entered the open cells
-    std::unique_ptr<unsigned char[]> blocked;  // per cell: not asked yet, free or blocked
-    std::vector<OpenEntry> open;               // heap of open cells, best on top
-    int open_count = 0;                        // cells marked open
-    int next_order = 0;                        // order of the next cell to open
-    unsigned long memo_changes = 0;            // the world's HARD-object changes the memo reflects
-    Box memo_box;                              // the object's box the memo reflects, cells
-    bool found = false;                        // a path has been found
-    int result = 1;                            // 1 while searching, then 0 or 2
-    int expansions = 0;                        // cells expanded
-    int blocked_tests = 0;                     // blocked-cell tests that asked the world manager
+    Object *object = nullptr;                 // the object to move, not owned
+    Object *target = nullptr;                 // where the search may end early, or null; not owned
+    bool target_lost = false;                 // the target was destroyed during the search
+    Cell start;                               // where the search begins, cells
+    Cell goal;                                // where it ends, cells
+    int width = 0;                            // columns of the node graph, cells
+    int height = 0;                           // rows of the node graph, cells
+    std::unique_ptr<Node[]> nodes;            // node graph, [y * width + x]
+    std::unique_ptr<unsigned char[]> marks;   // per cell: unseen, open or closed
+    std::unique_ptr<int[]> order;             // per open cell: when it entered the open cells
+    std::unique_ptr<unsigned char[]> blocked; // per cell: not asked yet, free or blocked
+    std::vector<OpenEntry> open;              // heap of open cells, best on top
+    int open_count = 0;                       // cells marked open
+    int next_order = 0;                       // order of the next cell to open
+    unsigned long memo_changes = 0;           // the world's HARD-object changes the memo reflects
+    Box memo_box;                             // the object's box the memo reflects, cells
+    bool found = false;                       // a path has been found
+    int result = 1;                           // 1 while searching, then 0 or 2
+    int expansions = 0;                       // cells expanded
+    int blocked_tests = 0;                    // blocked-cell tests that asked the world manager
 };
 
 } // namespace qv
