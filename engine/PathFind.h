@@ -20,8 +20,9 @@ class Vector;
 ///
 /// The node graph covers the world boundary as it was when the job was made. Each expansion takes
 /// the open cell of smallest f, the one that entered the open cells last among equals; a heap and
-/// per-cell marks find it without scanning lists. Cells found blocked are remembered for as long as
-/// no HARD object in the world changes and the object keeps its box.
+/// per-cell marks find it without scanning lists. Which cells are blocked is worked out for the
+/// whole graph at once, by laying each HARD object over the cells it reaches, and kept for as long
+/// as no HARD object in the world changes and the object keeps its box.
 class PathFind
 {
 public:
@@ -55,8 +56,6 @@ public:
     bool isFound() const;
     /// Cells expanded so far.
     int getExpansions() const;
-    /// Blocked-cell tests that asked the world manager rather than the memo.
-    int getBlockedTests() const;
 
     /// The cell whose centre is nearest `position`.
     static Cell cellAt(const Vector &position);
@@ -79,8 +78,8 @@ private:
     static bool expandedLater(const OpenEntry &a, const OpenEntry &b);
     Cell popBest();
     void refreshMemo();
-    bool isBlocked(int x, int y);
-    bool askWorldIfBlocked(int x, int y) const;
+    void fillMemo();
+    bool isBlocked(int x, int y) const;
     int finish(int final_result);
 
     Object *object = nullptr;                 // the object to move, not owned
@@ -93,16 +92,16 @@ private:
     std::unique_ptr<Node[]> nodes;            // node graph, [y * width + x]
     std::unique_ptr<unsigned char[]> marks;   // per cell: unseen, open or closed
     std::unique_ptr<int[]> order;             // per open cell: when it entered the open cells
-    std::unique_ptr<unsigned char[]> blocked; // per cell: not asked yet, free or blocked
+    std::unique_ptr<unsigned char[]> blocked; // per cell: reached by no HARD object, free or blocked
     std::vector<OpenEntry> open;              // heap of open cells, best on top
     int open_count = 0;                       // cells marked open
     int next_order = 0;                       // order of the next cell to open
+    bool memo_filled = false;                 // `blocked` reflects the world
     unsigned long memo_changes = 0;           // the world's HARD-object changes the memo reflects
     Box memo_box;                             // the object's box the memo reflects, cells
     bool found = false;                       // a path has been found
     int result = 1;                           // 1 while searching, then 0 or 2
     int expansions = 0;                       // cells expanded
-    int blocked_tests = 0;                    // blocked-cell tests that asked the world manager
 };
 
 } // namespace qv

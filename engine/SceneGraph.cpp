@@ -141,6 +141,11 @@ ObjectList SceneGraph::objectsOfType(const std::string &type)
     return type_map[type];
 }
 
+ObjectList SceneGraph::solidObjects() const
+{
+    return solid_objects;
+}
+
 ObjectList SceneGraph::getCollisions(const Object *p_o, const Vector &where) const
 {
     ObjectList collisions;

@@ -41,6 +41,8 @@ public:
     ObjectList visibleObjects(int altitude) const;
     /// The active objects of `type`.
     ObjectList objectsOfType(const std::string &type);
+    /// The active solid objects, in the order `getCollisions` meets them.
+    ObjectList solidObjects() const;
     /// The active solid objects other than `p_o` whose boxes overlap `p_o`'s box placed at `where`.
     ObjectList getCollisions(const Object *p_o, const Vector &where) const;
 

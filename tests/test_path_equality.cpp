@@ -38,8 +38,8 @@ public:
     int expansions = -1;
 };
 
-// A random world: HARD cells, some larger HARD and SOFT boxes at fractional places, a seeker with
-// a box of one or two cells, and sometimes a target, HARD or SOFT, at the goal.
+// A random world: HARD cells, some larger HARD and SOFT boxes at fractional places, a seeker of any
+// solidness with a box of one or two cells, and sometimes a target, HARD or SOFT, at the goal.
 struct Grid
 {
     int width = 0;
@@ -99,6 +99,8 @@ Grid buildGrid(std::mt19937 &random)
     grid.p_seeker->setPosition(Vector(grid.start.x, grid.start.y));
     if (std::bernoulli_distribution(0.2)(random))
         grid.p_seeker->setBox(Box(Vector(-0.5f, -0.5f), 1.99f, 1.99f));
+    // A solid seeker is among the solid objects, and must never block itself.
+    grid.p_seeker->setSolidness(static_cast<qv::Solidness>(std::uniform_int_distribution<int>(0, 2)(random)));
     if (std::bernoulli_distribution(0.35)(random))
     {
         grid.p_target = new qv::Object;
