@@ -186,22 +186,22 @@ TEST_F(PathEqualityTest, WorldChangesDuringTheSearchReachTheBlockedCellMemo)
     struct Change
     {
         const char *name;
-        std::function<void(Grid &, qv::Object *)> apply; // on a random wall, never the target
+        std::function<void(Grid &, qv::Object *)> apply; // on the wall nearest the frontier
     };
     ReferenceSearch::Cell frontier{0, 0}; // the cell the search expanded last
     // A cell near the frontier, where a change matters to the cells the search tests next.
-    auto cell = [&](const Grid &)
+    auto cell = [&]()
     {
         std::uniform_int_distribution<int> offset(-2, 2);
         return Vector(frontier.x + offset(random), frontier.y + offset(random));
     };
     const Change changes[] = {
-        {"move", [&](Grid &grid, qv::Object *p_wall) { p_wall->setPosition(cell(grid)); }},
+        {"move", [&](Grid &, qv::Object *p_wall) { p_wall->setPosition(cell()); }},
         {"add",
          [&](Grid &grid, qv::Object *)
          {
              qv::Object *p_wall = new qv::Object;
-             p_wall->setPosition(cell(grid));
+             p_wall->setPosition(cell());
              grid.walls.push_back(p_wall);
          }},
         {"add where objects are born", [&](Grid &grid, qv::Object *) { grid.walls.push_back(new qv::Object); }},
