@@ -61,6 +61,7 @@ Object::~Object()
     for (int i = event_count - 1; i >= 0; i--)
         unregisterInterest(event_name[i]);
     dropPathJob();
+    PathManager::getInstance().forgetTarget(this);
     WorldManager::getInstance().removeObject(this);
 }
 
@@ -68,6 +69,8 @@ void Object::setPosition(Vector new_position)
 {
     if (new_position == position)
         return;
+    if (solidness == HARD)
+        sceneGraph().countHardChange();
     position = new_position;
     modified[POSITION] = true;
 }
@@ -87,7 +90,10 @@ int Object::eventHandler(const Event *p_event)
         setPath(p_path_event->getPath());
         setFollowPath(true);
     }
-    dropPathJob();
+    // The search that ended has already left the path manager; a job still running there is a
+    // new request made since, perhaps by a derived handler, and stays.
+    if (!PathManager::getInstance().isPending(path_job))
+        dropPathJob();
     return 1;
 }
 
@@ -334,6 +340,8 @@ void Object::setAnimation(const Animation &new_animation, bool take_box)
     modified[ANIMATION] = true;
     if (take_box)
     {
+        if (solidness == HARD)
+            sceneGraph().countHardChange();
         box = animation.getBox();
         modified[BOX] = true;
     }
@@ -400,6 +408,21 @@ void Object::setPathJob(PathFind *p_new_path_job)
     path_job = p_new_path_job;
 }
 
+int Object::requestPath(Vector where)
+{
+    return startPathJob(where, nullptr);
+}
+
+int Object::requestPath(Object *p_target)
+{
+    if (p_target == nullptr)
+    {
+        LogManager::getInstance().writeLog("Object::requestPath(): Error! Null target.");
+        return -1;
+    }
+    return startPathJob(p_target->getPosition(), p_target);
+}
+
 int Object::registerInterest(std::string name)
 {
     if (event_count == MAX_OBJ_EVENTS)
@@ -462,6 +485,45 @@ void Object::applyAcceleration()
     if (acceleration == Vector())
         return;
     setVelocity(getVelocity() + acceleration);
+}
+
+int Object::startPathJob(Vector goal_position, Object *p_target)
+{
+    LogManager &log = LogManager::getInstance();
+    PathManager &path_manager = PathManager::getInstance();
+    if (!path_manager.isStarted())
+    {
+        log.writeLog("Object::requestPath(): Error! Path manager not started.");
+        return -1;
+    }
+    const Cell start = PathFind::cellAt(position);
+    if (!PathFind::isInWorld(start))
+    {
+        log.writeLog("Object::requestPath(): Error! Start cell (%d, %d) outside the world.", start.x, start.y);
+        return -1;
+    }
+    const Cell goal = PathFind::cellAt(goal_position);
+    if (!PathFind::isInWorld(goal))
+    {
+        log.writeLog("Object::requestPath(): Error! Goal cell (%d, %d) outside the world.", goal.x, goal.y);
+        return -1;
+    }
+    PathFind *p_job = new PathFind(this, start, goal, p_target);
+    if (!p_job->hasNodeGraph())
+    {
+        const Box boundary = WorldManager::getInstance().getBoundary();
+        log.writeLog("Object::requestPath(): Error! Unable to allocate a node graph of %.0f x %.0f cells.",
+                     boundary.getHorizontal(), boundary.getVertical());
+        delete p_job;
+        return -1;
+    }
+    if (path_manager.addJob(p_job) == -1)
+    {
+        delete p_job;
+        return -1;
+    }
+    setPathJob(p_job);
+    return 0;
 }
 
 void Object::dropPathJob()

@@ -168,6 +168,13 @@ public:
     PathFind *getPathJob() const;
     /// Takes ownership of `p_new_path_job`, dropping and destroying any job held before.
     void setPathJob(PathFind *p_new_path_job);
+    /// Starts a search for a way from the object's cell to the cell of `where`, replacing any
+    /// pending one; the result arrives as a "qv-path" event. 0, or -1 with a message if refused
+    /// (a pending search then stays).
+    int requestPath(Vector where);
+    /// The same towards `p_target` (not owned): the search also ends where this object's box
+    /// touches the target's box, and fails if the target is destroyed first.
+    int requestPath(Object *p_target);
 
     /// Asks the manager that keeps `event_name` to deliver such events to this object; 0, or -1.
     int registerInterest(std::string event_name);
@@ -185,6 +192,7 @@ private:
     Object &operator=(const Object &) = delete;
 
     void dropPathJob();
+    int startPathJob(Vector goal_position, Object *p_target);
 
     int id;                                 // unique, from a counter starting at 1
     std::string type = "(Undefined)";       // chosen by game code: "Hero", "Wall", ...

@@ -1,14 +1,107 @@
 #pragma once
 
+#include "Box.h"
+#include "Cell.h"
+#include "Node.h"
+#include "Path.h"
+
+#include <memory>
+#include <vector>
+
 namespace qv
 {
 
-/// One incremental path search, owned by the object that asked for it.
+class Object;
+class Vector;
+
+/// One incremental A* search over the world's cells, advanced one expansion at a time by the path
+/// manager. The requesting object owns the job (`Object::setPathJob`); the path manager only holds
+/// it while it runs.
+///
+/// The node graph covers the world boundary as it was when the job was made. Each expansion takes
+/// the open cell of smallest f, the one that entered the open cells last among equals; a heap and
+/// per-cell marks find it without scanning lists. Which cells are blocked is worked out for the
+/// whole graph at once, by laying each HARD object over the cells it reaches, and kept for as long
+/// as no HARD object in the world changes and the object keeps its box.
 class PathFind
 {
 public:
-    PathFind() = default;
-    virtual ~PathFind() = default;
+    /// A job with neither object nor node graph; every expansion reports that and fails.
+    PathFind();
+    /// A search for `p_object` from `start` to `goal`; with `p_target` it also ends where the
+    /// object's box touches the target's box placed at `goal`. Neither object is owned. The job
+    /// has no node graph when `p_object` is null, a cell lies outside the world boundary or the
+    /// graph cannot be allocated.
+    PathFind(Object *p_object, Cell start, Cell goal, Object *p_target = nullptr);
+    virtual ~PathFind();
+
+    /// Expands one cell: 0 when the search is exhausted (no path), 1 while it goes on, 2 when a
+    /// path is found. Once ended it returns its final result again and expands nothing.
+    int cycleOnce();
+    /// The way found, start to goal, as cell positions with index 0; empty unless found.
+    Path getPath() const;
+    /// Forgets the target, which is being destroyed; the next expansion ends the search with 0.
+    void loseTarget();
+
+    /// Was the node graph allocated?
+    bool hasNodeGraph() const;
+    /// The object to move, not owned.
+    Object *getObject() const;
+    /// The object the search may end on, or null; not owned.
+    Object *getTarget() const;
+    Cell getStart() const;
+    /// The goal cell; the cell reached once the search has ended on the target.
+    Cell getGoal() const;
+    /// Has a path been found?
+    bool isFound() const;
+    /// Cells expanded so far.
+    int getExpansions() const;
+
+    /// The cell whose centre is nearest `position`.
+    static Cell cellAt(const Vector &position);
+    /// Is `cell` inside the world boundary (corner (0, 0), extents truncated to whole cells)?
+    static bool isInWorld(Cell cell);
+
+private:
+    PathFind(const PathFind &) = delete;
+    PathFind &operator=(const PathFind &) = delete;
+
+    // One entry of the open heap. An entry goes stale when its cell closes or gets a lower f
+    // (which pushes a fresh entry); stale entries are skipped when they surface.
+    struct OpenEntry
+    {
+        float f;   // the cell's f when pushed, cells
+        int order; // when the cell entered the open cells; later entries win ties of f
+        int index; // y * width + x
+    };
+
+    static bool expandedLater(const OpenEntry &a, const OpenEntry &b);
+    Cell popBest();
+    void refreshMemo();
+    void fillMemo();
+    bool isBlocked(int x, int y) const;
+    int finish(int final_result);
+
+    Object *object = nullptr;                 // the object to move, not owned
+    Object *target = nullptr;                 // where the search may end early, or null; not owned
+    bool target_lost = false;                 // the target was destroyed during the search
+    Cell start;                               // where the search begins, cells
+    Cell goal;                                // where it ends, cells
+    int width = 0;                            // columns of the node graph, cells
+    int height = 0;                           // rows of the node graph, cells
+    std::unique_ptr<Node[]> nodes;            // node graph, [y * width + x]
+    std::unique_ptr<unsigned char[]> marks;   // per cell: unseen, open or closed
+    std::unique_ptr<int[]> order;             // per open cell: when it entered the open cells
+    std::unique_ptr<unsigned char[]> blocked; // per cell: reached by no HARD object, free or blocked
+    std::vector<OpenEntry> open;              // heap of open cells, best on top
+    int open_count = 0;                       // cells marked open
+    int next_order = 0;                       // order of the next cell to open
+    bool memo_filled = false;                 // `blocked` reflects the world
+    unsigned long memo_changes = 0;           // the world's HARD-object changes the memo reflects
+    Box memo_box;                             // the object's box the memo reflects, cells
+    bool found = false;                       // a path has been found
+    int result = 1;                           // 1 while searching, then 0 or 2
+    int expansions = 0;                       // cells expanded
 };
 
 } // namespace qv

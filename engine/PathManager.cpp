@@ -1,10 +1,26 @@
 #include "PathManager.h"
 
+#include "Clock.h"
+#include "EventPath.h"
 #include "GameManager.h"
 #include "LogManager.h"
+#include "Object.h"
+#include "PathFind.h"
+
+#include <algorithm>
 
 namespace qv
 {
+
+namespace
+{
+
+int elapsedMilliseconds(const Clock &clock)
+{
+    return clock.split() / 1000;
+}
+
+} // namespace
 
 PathManager::PathManager()
 {
@@ -32,17 +48,98 @@ int PathManager::startUp()
 
 void PathManager::shutDown()
 {
+    jobs.clear();
     Manager::shutDown();
     LogManager::getInstance().writeLog(5, "PathManager::shutDown(): successfully stopped.");
 }
 
-void PathManager::cycle(int)
+void PathManager::cycle(int budget)
 {
+    const int limit = std::max(cycle_time, budget);
+    const Clock clock;
+    bool over = false;
+    while (!jobs.empty() && !over && elapsedMilliseconds(clock) < limit)
+    {
+        std::size_t i = 0;
+        while (i < jobs.size())
+        {
+            PathFind *p_job = jobs[i];
+            const int result = p_job->cycleOnce();
+            if (result == 1)
+            {
+                i++;
+            }
+            else
+            {
+                // Out of the list before the object hears of it, so that it is reported once even
+                // when the handler keeps the job, and so that the job that moves up into this
+                // place still gets its turn in this round.
+                jobs.erase(jobs.begin() + static_cast<std::ptrdiff_t>(i));
+                const EventPath event(result, result == 2 ? p_job->getPath() : Path());
+                // The handler may destroy the job and change the list: nothing of either is kept.
+                p_job->getObject()->eventHandler(&event);
+            }
+            if (elapsedMilliseconds(clock) > limit)
+            {
+                over = true;
+                break;
+            }
+        }
+    }
+    if (elapsedMilliseconds(clock) > limit)
+        LogManager::getInstance().writeLog(5, "PathManager::cycle(): cycle time %d exceeded.", limit);
 }
 
-int PathManager::removeJob(PathFind *)
+int PathManager::addJob(PathFind *p_job)
 {
-    return -1;
+    LogManager &log = LogManager::getInstance();
+    if (!isStarted())
+    {
+        log.writeLog("PathManager::addJob(): Error! Path manager not started.");
+        return -1;
+    }
+    if (p_job == nullptr || p_job->getObject() == nullptr)
+    {
+        log.writeLog("PathManager::addJob(): Error! Job without object.");
+        return -1;
+    }
+    if (isPending(p_job))
+    {
+        log.writeLog("PathManager::addJob(): Error! Job already running.");
+        return -1;
+    }
+    jobs.push_back(p_job);
+    return 0;
+}
+
+int PathManager::removeJob(PathFind *p_job)
+{
+    if (p_job == nullptr)
+        return -1;
+    const auto found = std::find(jobs.begin(), jobs.end(), p_job);
+    if (found == jobs.end())
+        return -1;
+    jobs.erase(found);
+    return 0;
+}
+
+bool PathManager::isPending(const PathFind *p_job) const
+{
+    return p_job != nullptr && std::find(jobs.begin(), jobs.end(), p_job) != jobs.end();
+}
+
+void PathManager::forgetTarget(const Object *p_target)
+{
+    if (p_target == nullptr)
+        return;
+    for (PathFind *p_job : jobs)
+        if (p_job->getTarget() == p_target)
+            p_job->loseTarget();
+}
+
+int PathManager::getJobCount() const
+{
+    return static_cast<int>(jobs.size());
 }
 
 int PathManager::getCycleTime() const

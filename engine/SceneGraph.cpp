@@ -50,6 +50,7 @@ int SceneGraph::insertObject(Object *p_o)
     if (refuseNull(p_o, "insertObject"))
         return -1;
     LogManager &log = LogManager::getInstance();
+    countIfHard(p_o);
     if (!p_o->isActive())
         return inactive_objects.insert(p_o);
     if (objects.insert(p_o) == -1)
@@ -89,6 +90,7 @@ int SceneGraph::removeObject(Object *p_o)
 {
     if (refuseNull(p_o, "removeObject"))
         return -1;
+    countIfHard(p_o);
     bool failed = false;
     if (p_o->isActive())
     {
@@ -137,6 +139,11 @@ ObjectList SceneGraph::visibleObjects(int altitude) const
 ObjectList SceneGraph::objectsOfType(const std::string &type)
 {
     return type_map[type];
+}
+
+ObjectList SceneGraph::solidObjects() const
+{
+    return solid_objects;
 }
 
 ObjectList SceneGraph::getCollisions(const Object *p_o, const Vector &where) const
@@ -194,6 +201,8 @@ int SceneGraph::updateSolidness(Object *p_o, Solidness new_solidness)
 {
     if (refuseNull(p_o, "updateSolidness"))
         return -1;
+    if (p_o->getSolidness() == HARD || new_solidness == HARD)
+        countHardChange();
     if (!p_o->isActive())
         return 0;
     const bool will_be_solid = new_solidness == HARD || new_solidness == SOFT;
@@ -253,6 +262,7 @@ int SceneGraph::updateActive(Object *p_o, bool new_active)
         return -1;
     if (p_o->isActive() == new_active)
         return 0;
+    countIfHard(p_o);
     LogManager &log = LogManager::getInstance();
     const std::string type = p_o->getType();
     const int altitude = p_o->getAltitude();
@@ -296,6 +306,22 @@ int SceneGraph::updateActive(Object *p_o, bool new_active)
     step(inactive_objects.remove(p_o) == -1,
          "SceneGraph::updateActive(): remove object (%s) failed for inactive_objects!");
     return failed ? -1 : 0;
+}
+
+void SceneGraph::countHardChange()
+{
+    hard_changes++;
+}
+
+unsigned long SceneGraph::getHardChanges() const
+{
+    return hard_changes;
+}
+
+void SceneGraph::countIfHard(const Object *p_o)
+{
+    if (p_o->getSolidness() == HARD)
+        countHardChange();
 }
 
 int SceneGraph::updateType(Object *p_o, const std::string &new_type)

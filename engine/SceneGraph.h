@@ -41,6 +41,8 @@ public:
     ObjectList visibleObjects(int altitude) const;
     /// The active objects of `type`.
     ObjectList objectsOfType(const std::string &type);
+    /// The active solid objects, in the order `getCollisions` meets them.
+    ObjectList solidObjects() const;
     /// The active solid objects other than `p_o` whose boxes overlap `p_o`'s box placed at `where`.
     ObjectList getCollisions(const Object *p_o, const Vector &where) const;
 
@@ -55,15 +57,25 @@ public:
     /// Refiles `p_o` in the type map; call before changing its type.
     int updateType(Object *p_o, const std::string &new_type);
 
+    /// Counts a change of a HARD object that the stores do not see (a move, a box taken from an
+    /// animation). Insertions, removals and changes of activity or solidness count themselves.
+    void countHardChange();
+    /// Changes so far that may have altered which cells HARD objects block; a path search keeps
+    /// its memo of blocked cells only while this stays the same.
+    unsigned long getHardChanges() const;
+
 private:
     SceneGraph(const SceneGraph &) = delete;
     SceneGraph &operator=(const SceneGraph &) = delete;
+
+    void countIfHard(const Object *p_o);
 
     ObjectList objects;                           // active objects
     ObjectList solid_objects;                     // active HARD and SOFT objects
     ObjectList visible_objects[MAX_ALTITUDE + 1]; // active visible objects, by altitude
     ObjectList inactive_objects;                  // inactive objects
     std::map<std::string, ObjectList> type_map;   // active objects, by type
+    unsigned long hard_changes = 0;               // changes of HARD objects, counted
 };
 
 } // namespace qv

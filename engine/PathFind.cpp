@@ -1,0 +1,358 @@
+#include "PathFind.h"
+
+#include "LogManager.h"
+#include "Object.h"
+#include "ObjectList.h"
+#include "ObjectListIterator.h"
+#include "SceneGraph.h"
+#include "Vector.h"
+#include "WorldManager.h"
+#include "geometry.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <new>
+
+namespace qv
+{
+
+namespace
+{
+
+const unsigned char UNSEEN = 0;
+const unsigned char OPEN = 1;
+const unsigned char CLOSED = 2;
+
+const unsigned char UNREACHED = 0;  // no HARD object reaches the cell
+const unsigned char GOAL_COVER = 1; // the first HARD object to reach it covers the goal
+const unsigned char BLOCKED = 2;    // the first HARD object to reach it does not
+
+// Whole cells across a boundary extent; negative, NaN and oversized extents are clamped.
+int cellsAcross(float extent)
+{
+    if (!(extent >= 1))
+        return 0;
+    if (extent >= static_cast<float>(INT_MAX))
+        return INT_MAX;
+    return static_cast<int>(extent);
+}
+
+int worldWidth()
+{
+    return cellsAcross(WorldManager::getInstance().getBoundary().getHorizontal());
+}
+
+int worldHeight()
+{
+    return cellsAcross(WorldManager::getInstance().getBoundary().getVertical());
+}
+
+Vector positionOf(Cell cell)
+{
+    return Vector(static_cast<float>(cell.x), static_cast<float>(cell.y));
+}
+
+// Straight-line distance between cells; double so that squares of far-apart cells cannot overflow.
+float cellDistance(int dx, int dy)
+{
+    return static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+}
+
+int roundToCell(float coordinate)
+{
+    const double nearest = std::floor(static_cast<double>(coordinate) + 0.5);
+    // NaN and coordinates beyond int land on the far ends, which no world contains.
+    if (!(nearest >= INT_MIN))
+        return INT_MIN;
+    if (nearest > INT_MAX)
+        return INT_MAX;
+    return static_cast<int>(nearest);
+}
+
+// A run of cells along one axis, first to last; empty when first > last.
+struct Span
+{
+    int first;
+    int last;
+};
+
+// The cells (0 to cells - 1) at which a box of corner `own_corner` and extent `own_extent`, placed
+// at the cell, may touch the interval from `corner` over `extent`. A superset: the margin covers
+// the rounding of the float sums the exact test makes; what is not finite gives every cell.
+Span reach(float corner, float extent, float own_corner, float own_extent, int cells)
+{
+    const double low = static_cast<double>(corner) - std::fabs(own_extent) - own_corner;
+    const double high = static_cast<double>(corner) + std::fabs(extent) - own_corner;
+    const double margin =
+        2 + (std::fabs(corner) + std::fabs(extent) + std::fabs(own_corner) + std::fabs(own_extent) + cells) * 1e-6;
+    const double first = std::floor(low - margin);
+    const double last = std::ceil(high + margin);
+    if (!std::isfinite(first) || !std::isfinite(last))
+        return Span{0, cells - 1};
+    const double lowest = std::min(std::max(first, 0.0), static_cast<double>(cells));
+    const double highest = std::max(std::min(last, cells - 1.0), -1.0);
+    return Span{static_cast<int>(lowest), static_cast<int>(highest)};
+}
+
+template <typename T> std::unique_ptr<T[]> allocate(std::size_t count)
+{
+    return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
+}
+
+} // namespace
+
+PathFind::PathFind() {}
+
+PathFind::PathFind(Object *p_object, Cell init_start, Cell init_goal, Object *p_target)
+    : object(p_object), target(p_target), start(init_start), goal(init_goal)
+{
+    if (object == nullptr || !isInWorld(start) || !isInWorld(goal))
+        return;
+    const int w = worldWidth();
+    const int h = worldHeight();
+    // Cells are numbered with ints.
+    if (static_cast<long long>(w) * h > INT_MAX)
+        return;
+    const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+    nodes = allocate<Node>(count);
+    marks = allocate<unsigned char>(count);
+    order = allocate<int>(count);
+    blocked = allocate<unsigned char>(count);
+    if (!nodes || !marks || !order || !blocked)
+    {
+        nodes.reset();
+        marks.reset();
+        order.reset();
+        blocked.reset();
+        return;
+    }
+    width = w;
+    height = h;
+}
+
+PathFind::~PathFind() {}
+
+int PathFind::cycleOnce()
+{
+    if (!nodes)
+    {
+        LogManager::getInstance().writeLog("PathFind::cycleOnce(): node graph not allocated.  Cannot find path.");
+        return 0;
+    }
+    if (result != 1)
+        return result;
+    if (target_lost)
+    {
+        LogManager::getInstance().writeLog("PathFind::cycleOnce(): Target destroyed.  Search for Object %d ended.",
+                                           object->getId());
+        return finish(0);
+    }
+    refreshMemo();
+    // The boundary may have shrunk since the graph was made; it never reaches beyond the graph.
+    const int columns = std::min(width, worldWidth());
+    const int rows = std::min(height, worldHeight());
+
+    const Cell current = open_count > 0 ? popBest() : start;
+    const int current_index = current.y * width + current.x;
+    marks[current_index] = CLOSED;
+    expansions++;
+
+    if (current == goal)
+        found = true;
+    if (target != nullptr &&
+        boxIntersectsBox(getWorldBox(object, positionOf(current)), getWorldBox(target, positionOf(goal))))
+    {
+        found = true;
+        goal = current;
+    }
+    if (found)
+        return finish(2);
+
+    for (int dy = -1; dy <= 1; dy++)
+    {
+        for (int dx = -1; dx <= 1; dx++)
+        {
+            if (dx == 0 && dy == 0)
+                continue;
+            const int nx = current.x + dx;
+            const int ny = current.y + dy;
+            if (nx < 0 || nx >= columns || ny < 0 || ny >= rows)
+                continue;
+            const int index = ny * width + nx;
+            if (marks[index] == CLOSED || isBlocked(nx, ny))
+                continue;
+            if (dx != 0 && dy != 0 && isBlocked(nx, current.y) && isBlocked(current.x, ny))
+                continue;
+            const float g = nodes[current_index].g + cellDistance(dx, dy);
+            Node &node = nodes[index];
+            const bool newly_open = marks[index] != OPEN;
+            if (!newly_open && g > node.g)
+                continue;
+            if (newly_open)
+            {
+                marks[index] = OPEN;
+                order[index] = next_order++;
+                open_count++;
+            }
+            // An equal g still takes the new parent: the later way wins, as in a plain open list.
+            node.parent = current;
+            node.g = g;
+            const float f = g + cellDistance(nx - goal.x, ny - goal.y);
+            if (newly_open || f != node.f)
+            {
+                node.f = f;
+                open.push_back(OpenEntry{f, order[index], index});
+                std::push_heap(open.begin(), open.end(), expandedLater);
+            }
+        }
+    }
+    if (open_count > 0)
+        return 1;
+    LogManager::getInstance().writeLog(5, "PathFind::cycleOnce(): No path for Object %d from (%d, %d) to (%d, %d).",
+                                       object->getId(), start.x, start.y, goal.x, goal.y);
+    return finish(0);
+}
+
+Path PathFind::getPath() const
+{
+    Path path;
+    if (!found)
+        return path;
+    std::vector<Vector> way;
+    // Every parent was closed before its child was reached, so the links lead back to the start.
+    for (Cell cell = goal; cell != start; cell = nodes[cell.y * width + cell.x].parent)
+        way.push_back(positionOf(cell));
+    way.push_back(positionOf(start));
+    std::reverse(way.begin(), way.end());
+    return Path(way);
+}
+
+void PathFind::loseTarget()
+{
+    target = nullptr;
+    target_lost = true;
+}
+
+bool PathFind::hasNodeGraph() const
+{
+    return nodes != nullptr;
+}
+
+Object *PathFind::getObject() const
+{
+    return object;
+}
+
+Object *PathFind::getTarget() const
+{
+    return target;
+}
+
+Cell PathFind::getStart() const
+{
+    return start;
+}
+
+Cell PathFind::getGoal() const
+{
+    return goal;
+}
+
+bool PathFind::isFound() const
+{
+    return found;
+}
+
+int PathFind::getExpansions() const
+{
+    return expansions;
+}
+
+Cell PathFind::cellAt(const Vector &position)
+{
+    return Cell(roundToCell(position.getX()), roundToCell(position.getY()));
+}
+
+bool PathFind::isInWorld(Cell cell)
+{
+    return cell.x >= 0 && cell.x < worldWidth() && cell.y >= 0 && cell.y < worldHeight();
+}
+
+bool PathFind::expandedLater(const OpenEntry &a, const OpenEntry &b)
+{
+    return a.f > b.f || (a.f == b.f && a.order < b.order);
+}
+
+Cell PathFind::popBest()
+{
+    for (;;)
+    {
+        std::pop_heap(open.begin(), open.end(), expandedLater);
+        const OpenEntry best = open.back();
+        open.pop_back();
+        if (marks[best.index] != OPEN || best.f != nodes[best.index].f)
+            continue;
+        open_count--;
+        return Cell(best.index % width, best.index / width);
+    }
+}
+
+void PathFind::refreshMemo()
+{
+    const unsigned long changes = WorldManager::getInstance().getSceneGraph().getHardChanges();
+    const Box box = object->getBox();
+    if (memo_filled && changes == memo_changes && box == memo_box)
+        return;
+    fillMemo();
+    memo_filled = true;
+    memo_changes = changes;
+    memo_box = box;
+}
+
+// A cell is blocked when, of the objects `getCollisions` would return for the object standing
+// there, the first HARD one does not cover the goal. Walking the solid objects in that same order
+// and marking only cells no earlier HARD object reached gives every cell its first HARD object,
+// with each pair tested exactly as `getCollisions` tests it.
+void PathFind::fillMemo()
+{
+    std::fill(blocked.get(), blocked.get() + static_cast<std::size_t>(width) * height, UNREACHED);
+    const Box own_box = object->getBox();
+    const Vector goal_position = positionOf(goal);
+    const ObjectList solid = WorldManager::getInstance().getSceneGraph().solidObjects();
+    ObjectListIterator it(&solid);
+    for (it.first(); !it.isDone(); it.next())
+    {
+        const Object *p_other = it.currentObject();
+        if (p_other == object || p_other->getSolidness() != HARD)
+            continue;
+        const Box other_box = getWorldBox(p_other);
+        const unsigned char mark = boxContainsPosition(other_box, goal_position) ? GOAL_COVER : BLOCKED;
+        const Span columns = reach(other_box.getCorner().getX(), other_box.getHorizontal(), own_box.getCorner().getX(),
+                                   own_box.getHorizontal(), width);
+        const Span rows = reach(other_box.getCorner().getY(), other_box.getVertical(), own_box.getCorner().getY(),
+                                own_box.getVertical(), height);
+        for (int y = rows.first; y <= rows.last; y++)
+        {
+            for (int x = columns.first; x <= columns.last; x++)
+            {
+                unsigned char &cell = blocked[y * width + x];
+                if (cell == UNREACHED && boxIntersectsBox(getWorldBox(object, Vector(x, y)), other_box))
+                    cell = mark;
+            }
+        }
+    }
+}
+
+bool PathFind::isBlocked(int x, int y) const
+{
+    return blocked[y * width + x] == BLOCKED;
+}
+
+int PathFind::finish(int final_result)
+{
+    result = final_result;
+    return result;
+}
+
+} // namespace qv
