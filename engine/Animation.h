@@ -39,11 +39,11 @@ public:
     virtual int deserialize(std::string text);
 
 private:
-    Sprite *sprite = nullptr;  // shown sprite, not owned
-    int index = 0;             // current frame
-    int slowdown_count = 0;    // steps shown on the current frame; -1 freezes
-    std::string name;          // label of the sprite
-    bool modified = true;      // changed since last serialized
+    Sprite *sprite = nullptr; // shown sprite, not owned
+    int index = 0;            // current frame
+    int slowdown_count = 0;   // steps shown on the current frame; -1 freezes
+    std::string name;         // label of the sprite
+    bool modified = true;     // changed since last serialized
 };
 
 } // namespace qv
