@@ -1,7 +1,10 @@
+#include "Animation.h"
 #include "Color.h"
 #include "DisplayManager.h"
 #include "GameManager.h"
 #include "LogManager.h"
+#include "ResourceManager.h"
+#include "Shape.h"
 #include "Vector.h"
 #include "WorldManager.h"
 #include "test_support.h"
@@ -11,6 +14,7 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/VideoMode.hpp>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -276,4 +280,86 @@ TEST_F(WindowTest, SwapBuffersClearsToTheBackgroundColour)
     ASSERT_EQ(display_manager.swapBuffers(), 0);
     const sf::Image image = capture();
     EXPECT_EQ(countPixels(image, 0, 0, 960, 720, [](sf::Color c) { return c != sf::Color::Magenta; }), 0);
+}
+
+// Everything the display shows at once: the eight colours, the three justifications, an animated
+// sprite with a transparent character over other text, and the three shapes. The picture is kept
+// in the build folder for a person to look at.
+TEST_F(WindowTest, ShowcaseOfEverythingOnScreen)
+{
+    startWindow();
+    const std::string file = writeFile("ship.txt", "<HEADER>\nframes 2\nwidth 5\nheight 3\ncolor cyan\n"
+                                                   "transparency .\nslowdown 1\n</HEADER>\n<BODY>\n"
+                                                   "..^..\n<[O]>\n.v.v.\nend\n..^..\n<[o]>\nv...v\nend\n</BODY>\n"
+                                                   "<FOOTER>\nversion 1\n</FOOTER>\n");
+    ASSERT_EQ(qv::ResourceManager::getInstance().loadSprite(file, "ship"), 0);
+    qv::Animation animation;
+    animation.setSprite(qv::ResourceManager::getInstance().getSprite("ship"));
+    qv::DisplayManager &display_manager = qv::DisplayManager::getInstance();
+
+    sf::Image image;
+    for (int step = 0; step < 2; step++)
+    {
+        display_manager.swapBuffers();
+        for (int i = 0; i < 8; i++)
+            display_manager.drawCharacter(qv::Vector(static_cast<float>(2 + 3 * i), 1), static_cast<char>('A' + i),
+                                          static_cast<qv::Color>(i));
+        display_manager.drawString(qv::Vector(40, 4), "left", qv::JUSTIFY_LEFT, qv::YELLOW);
+        display_manager.drawString(qv::Vector(40, 6), "centre", qv::JUSTIFY_CENTER, qv::GREEN);
+        display_manager.drawString(qv::Vector(40, 8), "right", qv::JUSTIFY_RIGHT, qv::MAGENTA);
+        // Behind the ship: a row of red bars that its transparent corners leave visible.
+        display_manager.drawString(qv::Vector(18, 13), "|||||", qv::JUSTIFY_LEFT, qv::RED);
+        animation.draw(qv::Vector(20, 14));
+        qv::Shape circle, square, triangle;
+        circle.setColor(qv::YELLOW);
+        square.setType(qv::SQUARE);
+        square.setColor(qv::MAGENTA);
+        triangle.setType(qv::TRIANGLE);
+        triangle.setColor(qv::GREEN);
+        circle.draw(qv::Vector(50, 19));
+        square.draw(qv::Vector(60, 19));
+        triangle.draw(qv::Vector(70, 19));
+        image = capture();
+    }
+
+    // Each colour in its own cell (black on black cannot be seen).
+    const sf::Color colors[] = {sf::Color::Black, sf::Color::Red,     sf::Color::Green, sf::Color::Yellow,
+                                sf::Color::Blue,  sf::Color::Magenta, sf::Color::Cyan,  sf::Color::White};
+    for (int i = 1; i < 8; i++)
+    {
+        const int x = (2 + 3 * i) * 12;
+        EXPECT_GT(countPixels(image, x, 30, x + 16, 60, [&](sf::Color c) { return near(c, colors[i], 10); }), 5)
+            << "colour " << i;
+    }
+    // Left starts at x = 40, right ends there, centre straddles it.
+    auto yellow = [](sf::Color c) { return isMostly(c, sf::Color::Yellow); };
+    auto green = [](sf::Color c) { return isMostly(c, sf::Color::Green); };
+    auto magenta = [](sf::Color c) { return isMostly(c, sf::Color::Magenta); };
+    EXPECT_EQ(countPixels(image, 0, 120, 478, 150, yellow), 0);
+    EXPECT_GT(countPixels(image, 480, 120, 480 + 4 * 12, 150, yellow), 0);
+    EXPECT_EQ(countPixels(image, 483, 240, 960, 270, magenta), 0);
+    EXPECT_GT(countPixels(image, 480 - 5 * 12, 240, 480, 270, magenta), 0);
+    EXPECT_GT(countPixels(image, 480 - 36, 180, 480, 210, green), 0);
+    EXPECT_GT(countPixels(image, 480, 180, 480 + 36, 210, green), 0);
+
+    // Frame 1 of the ship: "<[o]>" across the middle, its top-left corner '.' shows the red bar.
+    auto cyan = [](sf::Color c) { return isMostly(c, sf::Color::Cyan); };
+    auto red = [](sf::Color c) { return isMostly(c, sf::Color::Red); };
+    EXPECT_GT(countPixels(image, 18 * 12, 14 * 30, 23 * 12, 15 * 30, cyan), 50);
+    EXPECT_GT(countPixels(image, 18 * 12, 13 * 30 + 10, 18 * 12 + 12, 13 * 30 + 20, red), 0);
+    EXPECT_EQ(countPixels(image, 20 * 12, 13 * 30 + 10, 20 * 12 + 12, 13 * 30 + 20, red), 0) << "the '^' hides it";
+    EXPECT_EQ(animation.getIndex(), 0) << "two steps of slowdown 1 bring the ship back to frame 0";
+
+    // The shapes: circle centred half a size right and down of its point, the others around theirs.
+    EXPECT_TRUE(isMostly(image.getPixel(50 * 12 + 12, 19 * 30 + 12), sf::Color::Yellow));
+    EXPECT_TRUE(isMostly(image.getPixel(60 * 12 + 12, 19 * 30 + 3), sf::Color::Magenta));
+    EXPECT_TRUE(isMostly(image.getPixel(70 * 12, 19 * 30 + 2), sf::Color::Green));
+
+    const std::string folder = QV_BINARY_DIR "/screenshots";
+    std::filesystem::create_directories(folder);
+    const std::string png = folder + "/presentation.png";
+    ASSERT_TRUE(image.saveToFile(png));
+    sf::Image saved;
+    ASSERT_TRUE(saved.loadFromFile(png));
+    EXPECT_EQ(saved.getSize(), sf::Vector2u(960, 720));
 }
