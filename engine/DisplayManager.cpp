@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 
 namespace qv
 {
@@ -108,9 +109,10 @@ int DisplayManager::startUp()
 
     const sf::VideoMode mode(static_cast<unsigned int>(horizontal_pixels), static_cast<unsigned int>(vertical_pixels),
                              32);
-    window = new sf::RenderWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
-                                  static_cast<sf::Uint32>(config.getWindowStyle()), sf::ContextSettings());
-    if (!window->isOpen())
+    window =
+        new (std::nothrow) sf::RenderWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
+                                            static_cast<sf::Uint32>(config.getWindowStyle()), sf::ContextSettings());
+    if (!window || !window->isOpen())
     {
         log.writeLog("DisplayManager::startUp(): Unable to allocate window!");
         return -1;
@@ -124,8 +126,18 @@ int DisplayManager::startUp()
         return -1;
     }
 
-    rectangle = new sf::RectangleShape(sf::Vector2f(charWidth(), charHeight()));
-    text = new sf::Text();
+    rectangle = new (std::nothrow) sf::RectangleShape(sf::Vector2f(charWidth(), charHeight()));
+    if (!rectangle)
+    {
+        log.writeLog("DisplayManager::startUp(): Unable to allocate rectangle.");
+        return -1;
+    }
+    text = new (std::nothrow) sf::Text();
+    if (!text)
+    {
+        log.writeLog("DisplayManager::startUp(): Unable to allocate text.");
+        return -1;
+    }
     text->setFont(font);
     text->setStyle(sf::Text::Bold);
     text->setCharacterSize(toCharacterSize(config.getFontScale() * std::min(charWidth(), charHeight())));

@@ -363,3 +363,15 @@ TEST_F(WindowTest, ShowcaseOfEverythingOnScreen)
     ASSERT_TRUE(saved.loadFromFile(png));
     EXPECT_EQ(saved.getSize(), sf::Vector2u(960, 720));
 }
+
+// Without a display the window library would abort the process; the start fails instead.
+TEST_F(EngineTest, WindowWithoutDisplayFailsTheStart)
+{
+    unsetenv("DISPLAY");
+    writeConfig("headless:false,\n");
+    EXPECT_EQ(qv::GameManager::getInstance().startUp(), -1);
+    EXPECT_TRUE(logHas("DisplayManager::startUp(): Error! No display to open a window on (DISPLAY is not set)."));
+    EXPECT_TRUE(logHas("DisplayManager::startUp(): Unable to allocate window!"));
+    EXPECT_TRUE(logHas("Error starting display manager!"));
+    EXPECT_FALSE(qv::DisplayManager::getInstance().isStarted());
+}
