@@ -42,7 +42,9 @@ enum Justification
 class DisplayManager : public Manager
 {
 public:
+    /// The one display manager, made on first use.
     static DisplayManager &getInstance();
+    /// Releases the window, text and rectangle.
     ~DisplayManager() override;
 
     /// Opens the window, loads the font and makes the text and rectangle; 0, or -1 on failure.

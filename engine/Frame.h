@@ -19,7 +19,9 @@ public:
     /// A frame of `new_height` rows of `new_width` characters, taken row by row from `new_frame_str`.
     Frame(int new_width, int new_height, std::string new_frame_str);
 
+    /// Characters per row.
     int getWidth() const;
+    /// Rows.
     int getHeight() const;
     /// The rows, concatenated top to bottom.
     std::string getString() const;

@@ -12,13 +12,16 @@ namespace qv
 class Music
 {
 public:
+    /// A closed stream labelled "[Undefined]".
     Music() = default;
     Music(const Music &) = delete;
     Music &operator=(const Music &) = delete;
 
     /// Opens an audio file for streaming; 0, or -1 when it cannot be opened.
     int openFile(const std::string &file_name);
+    /// Sets the name the music is looked up by.
     void setLabel(const std::string &new_label);
+    /// The name the music is looked up by.
     std::string getLabel() const;
     /// Starts playing from the current position, over and over when `loop` is true.
     void play(bool loop = true);

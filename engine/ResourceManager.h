@@ -34,7 +34,9 @@ const int MAX_MUSICS = 50;
 class ResourceManager : public Manager
 {
 public:
+    /// The one resource manager, made on first use.
     static ResourceManager &getInstance();
+    /// Releases the sprites still loaded.
     ~ResourceManager() override;
 
     /// Empties the tables and marks the manager started; always 0.

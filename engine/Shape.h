@@ -26,15 +26,19 @@ public:
 
     /// A `ShapeType`; other values are refused with a message and the type stays.
     void setType(int new_type);
+    /// The `ShapeType`.
     int getType() const;
-    /// Size in pixels.
+    /// Sets the size, in pixels.
     void setSize(float new_size);
+    /// Size, in pixels.
     float getSize() const;
-    /// `CUSTOM` keeps drawing with the red, green and blue last used (white at first).
+    /// Sets the fill colour; `CUSTOM` keeps the red, green and blue last used (white at first).
     void setColor(Color new_color);
+    /// The fill colour.
     Color getColor() const;
-    /// Alpha of the fill, 0 (invisible) to 255 (opaque).
+    /// Sets the alpha of the fill, 0 (invisible) to 255 (opaque).
     void setOpacity(unsigned char new_opacity);
+    /// Alpha of the fill.
     unsigned char getOpacity() const;
 
     /// Draws the figure centred near a world position; nothing without a window.

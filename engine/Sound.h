@@ -13,11 +13,14 @@ namespace qv
 class Sound
 {
 public:
+    /// An empty sound labelled "[Undefined]".
     Sound() = default;
     Sound(const Sound &) = delete;
     Sound &operator=(const Sound &) = delete;
 
+    /// Sets the name the sound is looked up by.
     void setLabel(const std::string &new_label);
+    /// The name the sound is looked up by.
     std::string getLabel() const;
     /// Stops the sound if it plays.
     void stop();

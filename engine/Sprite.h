@@ -21,17 +21,29 @@ public:
     /// message and leaves room for none.
     explicit Sprite(int max_frames);
 
+    /// Characters per row of every frame.
     int getWidth() const;
+    /// Sets the characters per row of every frame.
     void setWidth(int new_width);
+    /// Rows of every frame.
     int getHeight() const;
+    /// Sets the rows of every frame.
     void setHeight(int new_height);
+    /// Colour of every character.
     Color getColor() const;
+    /// Sets the colour of every character.
     void setColor(Color new_color);
+    /// Steps each frame is shown; 0 and 1 both mean one step.
     int getSlowdown() const;
+    /// Sets the steps each frame is shown.
     void setSlowdown(int new_slowdown);
+    /// The character left undrawn, or 0 for none.
     char getTransparency() const;
+    /// Sets the character left undrawn (0 for none).
     void setTransparency(char new_transparency);
+    /// The name objects look the sprite up by.
     std::string getLabel() const;
+    /// Sets the name objects look the sprite up by.
     void setLabel(const std::string &new_label);
     /// Frames added so far.
     int getFrameCount() const;
