@@ -7,8 +7,8 @@
 #include "Shape.h"
 #include "Vector.h"
 #include "WorldManager.h"
+#include "presentation_support.h"
 #include "test_support.h"
-#include "window_support.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>

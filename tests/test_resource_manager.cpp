@@ -4,6 +4,7 @@
 #include "Music.h"
 #include "ResourceManager.h"
 #include "Sprite.h"
+#include "presentation_support.h"
 #include "test_support.h"
 
 #include <algorithm>
@@ -48,24 +49,6 @@ std::string body(const std::vector<std::string> &rows_and_ends)
 const std::string FOOTER = lines({"<FOOTER>", "version 1", "</FOOTER>"});
 const std::string BASIC_HEADER = header({"frames 2", "width 3", "height 1", "color green", "slowdown 4"});
 const std::string BASIC_BODY = body({"abc", "end", "def", "end"});
-
-// A mono 16-bit PCM WAV file of `samples` samples at 8000 per second.
-std::string wavFile(int samples)
-{
-    auto u32 = [](std::uint32_t v)
-    {
-        return std::string{static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff),
-                           static_cast<char>((v >> 16) & 0xff), static_cast<char>((v >> 24) & 0xff)};
-    };
-    auto u16 = [](std::uint16_t v) { return std::string{static_cast<char>(v & 0xff), static_cast<char>(v >> 8)}; };
-    const std::uint32_t data_size = static_cast<std::uint32_t>(samples) * 2;
-    std::string wav = "RIFF" + u32(36 + data_size) + "WAVE";
-    wav += "fmt " + u32(16) + u16(1) + u16(1) + u32(8000) + u32(16000) + u16(2) + u16(16);
-    wav += "data" + u32(data_size);
-    for (int i = 0; i < samples; i++)
-        wav += u16(static_cast<std::uint16_t>((i % 40) < 20 ? 3000 : -3000));
-    return wav;
-}
 
 class ResourceTest : public EngineTest
 {

@@ -5,8 +5,8 @@
 #include "ResourceManager.h"
 #include "Shape.h"
 #include "Vector.h"
+#include "presentation_support.h"
 #include "test_support.h"
-#include "window_support.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
@@ -36,29 +36,6 @@ bool isRed(sf::Color c)
     return ::testing::AssertionFailure() << "drawn (" << box.x0 << ", " << box.y0 << ") to (" << box.x1 << ", "
                                          << box.y1 << "), expected (" << x0 << ", " << y0 << ") to (" << x1 << ", "
                                          << y1 << ")";
-}
-
-std::string u32(std::uint32_t v)
-{
-    return {static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff), static_cast<char>((v >> 16) & 0xff),
-            static_cast<char>((v >> 24) & 0xff)};
-}
-
-std::string u16(std::uint16_t v)
-{
-    return {static_cast<char>(v & 0xff), static_cast<char>(v >> 8)};
-}
-
-// A quarter of a second of mono 16-bit sound at 8000 samples per second.
-std::string shortWav()
-{
-    const std::uint32_t samples = 2000;
-    std::string wav = "RIFF" + u32(36 + samples * 2) + "WAVE";
-    wav += "fmt " + u32(16) + u16(1) + u16(1) + u32(8000) + u32(16000) + u16(2) + u16(16);
-    wav += "data" + u32(samples * 2);
-    for (std::uint32_t i = 0; i < samples; i++)
-        wav += u16(static_cast<std::uint16_t>((i % 40) < 20 ? 2000 : -2000));
-    return wav;
 }
 
 } // namespace
@@ -190,7 +167,7 @@ TEST_F(EngineTest, MusicPlaysOnceOrInALoopAndStops)
     qv::Music music;
     EXPECT_EQ(music.getLabel(), "[Undefined]");
     EXPECT_EQ(music.openFile(dir + "/none.wav"), -1);
-    ASSERT_EQ(music.openFile(writeFile("short.wav", shortWav())), 0);
+    ASSERT_EQ(music.openFile(writeFile("short.wav", wavFile(2000))), 0);
 
     music.play(false);
     EXPECT_TRUE(logHas("Music::play(): Playing music."));
@@ -214,7 +191,7 @@ TEST_F(EngineTest, ResourceManagerStopsItsMusicAtShutDown)
     setenv("ALSOFT_DRIVERS", "null", 0);
     ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0);
     qv::ResourceManager &resource_manager = qv::ResourceManager::getInstance();
-    ASSERT_EQ(resource_manager.loadMusic(writeFile("short.wav", shortWav()), "tune"), 0);
+    ASSERT_EQ(resource_manager.loadMusic(writeFile("short.wav", wavFile(2000)), "tune"), 0);
     qv::Music *p_music = resource_manager.getMusic("tune");
     ASSERT_NE(p_music, nullptr);
     p_music->play(true);

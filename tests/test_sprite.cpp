@@ -7,8 +7,8 @@
 #include "ResourceManager.h"
 #include "Sprite.h"
 #include "Vector.h"
+#include "presentation_support.h"
 #include "test_support.h"
-#include "window_support.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 

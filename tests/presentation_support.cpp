@@ -1,4 +1,4 @@
-#include "window_support.h"
+#include "presentation_support.h"
 
 #include "DisplayManager.h"
 #include "GameManager.h"
@@ -7,6 +7,7 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
+#include <cstdint>
 #include <cstdlib>
 #include <dlfcn.h>
 
@@ -116,4 +117,21 @@ PixelBox boundingBox(const sf::Image &image, const std::function<bool(sf::Color)
         }
     }
     return box;
+}
+
+std::string wavFile(int samples)
+{
+    auto u32 = [](std::uint32_t v)
+    {
+        return std::string{static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff),
+                           static_cast<char>((v >> 16) & 0xff), static_cast<char>((v >> 24) & 0xff)};
+    };
+    auto u16 = [](std::uint16_t v) { return std::string{static_cast<char>(v & 0xff), static_cast<char>(v >> 8)}; };
+    const std::uint32_t data_size = static_cast<std::uint32_t>(samples) * 2;
+    std::string wav = "RIFF" + u32(36 + data_size) + "WAVE";
+    wav += "fmt " + u32(16) + u16(1) + u16(1) + u32(8000) + u32(16000) + u16(2) + u16(16);
+    wav += "data" + u32(data_size);
+    for (int i = 0; i < samples; i++)
+        wav += u16(static_cast<std::uint16_t>((i % 40) < 20 ? 3000 : -3000));
+    return wav;
 }

@@ -43,3 +43,6 @@ struct PixelBox
     int x0, y0, x1, y1; // inclusive, pixels
 };
 PixelBox boundingBox(const sf::Image &image, const std::function<bool(sf::Color)> &test);
+
+/// A mono 16-bit PCM WAV file of `samples` samples of a square wave at 8000 samples per second.
+std::string wavFile(int samples);
