@@ -503,3 +503,22 @@ TEST_F(ResourceTest, MusicIsLoadedByLabelOrRefused)
     EXPECT_TRUE(logHas("ResourceManager::loadMusic(): Error! Unable to add more musics (max is 50)."));
     EXPECT_NE(resource_manager.getMusic("tune49"), nullptr);
 }
+
+// A hundred thousand frames and as many header lines: the loader takes them in one pass each.
+TEST_F(ResourceTest, LongSectionsLoad)
+{
+    const int frames = 100000;
+    std::string text = "<HEADER>\nframes " + std::to_string(frames) + "\nwidth 1\nheight 1\n";
+    for (int i = 0; i < frames; i++)
+        text += "slowdown 2\n";
+    text += "</HEADER>\n<BODY>\n";
+    for (int i = 0; i < frames; i++)
+        text += std::string(1, static_cast<char>('a' + i % 26)) + "\nend\n";
+    text += "</BODY>\n" + FOOTER;
+    ASSERT_EQ(load(text), 0);
+    const qv::Sprite *p_sprite = qv::ResourceManager::getInstance().getSprite("test");
+    ASSERT_NE(p_sprite, nullptr);
+    EXPECT_EQ(p_sprite->getFrameCount(), frames);
+    EXPECT_EQ(p_sprite->getSlowdown(), 2);
+    EXPECT_EQ(p_sprite->getFrame(frames - 1).getString(), std::string(1, static_cast<char>('a' + (frames - 1) % 26)));
+}
