@@ -1,10 +1,37 @@
 #include "Animation.h"
 
+#include "LogManager.h"
+#include "ResourceManager.h"
+#include "Sprite.h"
+#include "attribute_text.h"
+
+#include <climits>
+#include <cstdlib>
+
 namespace qv
 {
 
+namespace
+{
+
+// The leading integer of `text` (0 when there is none), held to the range of int instead of the
+// undefined result atoi gives for values that do not fit.
+int textToInt(const std::string &text)
+{
+    const long value = std::strtol(text.c_str(), nullptr, 10);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+} // namespace
+
 void Animation::setSprite(Sprite *p_new_sprite)
 {
+    if (p_new_sprite)
+        name = p_new_sprite->getLabel();
     sprite = p_new_sprite;
     index = 0;
     modified = true;
@@ -51,23 +78,80 @@ int Animation::getSlowdownCount() const
     return slowdown_count;
 }
 
-int Animation::draw(Vector)
+int Animation::draw(Vector position)
 {
-    return 0;
+    if (!sprite)
+        return 0;
+    const int result = sprite->draw(index, position, sprite->getTransparency());
+    if (slowdown_count == -1)
+        return result;
+
+    setSlowdownCount(slowdown_count + 1);
+    if (slowdown_count < sprite->getSlowdown())
+        return result;
+
+    setSlowdownCount(0);
+    int next = index + 1;
+    if (next >= sprite->getFrameCount())
+        next = 0;
+    setIndex(next);
+    return result;
 }
 
 Box Animation::getBox() const
 {
-    return Box(Vector(-0.5f, -0.5f), 0.99f, 0.99f);
+    if (!sprite)
+        return Box(Vector(-0.5f, -0.5f), 0.99f, 0.99f);
+    const float width = static_cast<float>(sprite->getWidth());
+    const float height = static_cast<float>(sprite->getHeight());
+    return Box(Vector(-width * 0.5f, -height * 0.5f), width, height);
 }
 
-std::string Animation::serialize(std::string)
+std::string Animation::serialize(std::string attribute_list)
 {
-    return "";
+    const bool selected = attribute_list == "ALL" || (attribute_list.empty() && modified) ||
+                          attribute_list.find("ANIMATION,") != std::string::npos;
+    if (!selected)
+        return "";
+    modified = false;
+    return "sprite_name:" + name + "," + "sprite_index:" + toString(index) + "," +
+           "sprite_slowdown_count:" + toString(slowdown_count) + ",";
 }
 
-int Animation::deserialize(std::string)
+int Animation::deserialize(std::string text)
 {
+    // An empty text would make the parser answer from whatever table it parsed last.
+    if (text.empty())
+        return 0;
+    LogManager &log = LogManager::getInstance();
+
+    const std::string sprite_name = match(text, "sprite_name");
+    if (!sprite_name.empty())
+    {
+        log.writeLog(20, "Animation::deserialize(): sprite_name is '%s'", sprite_name.c_str());
+        Sprite *p_found = ResourceManager::getInstance().getSprite(sprite_name);
+        if (p_found)
+            setSprite(p_found);
+        else
+            log.writeLog("Animation::Match(): Sprite '%s' not found", sprite_name.c_str());
+        setName(sprite_name);
+    }
+
+    const std::string sprite_index = match(text, "sprite_index");
+    if (!sprite_index.empty())
+    {
+        const int value = textToInt(sprite_index);
+        log.writeLog(20, "Animation::deserialize(): sprite_index is %d", value);
+        setIndex(value);
+    }
+
+    const std::string sprite_slowdown_count = match(text, "sprite_slowdown_count");
+    if (!sprite_slowdown_count.empty())
+    {
+        const int value = textToInt(sprite_slowdown_count);
+        log.writeLog(20, "Animation::deserialize(): sprite_slowdown_count is %d", value);
+        setSlowdownCount(value);
+    }
     return 0;
 }
 

@@ -1,5 +1,10 @@
 #pragma once
 
+namespace sf
+{
+class Color;
+}
+
 namespace qv
 {
 
@@ -16,5 +21,10 @@ enum Color
     WHITE,
     CUSTOM,
 };
+
+/// Writes the colour's red, green and blue; writes nothing for `CUSTOM` or an unknown colour.
+void colorToRGB(Color color, unsigned char *red, unsigned char *green, unsigned char *blue);
+/// The colour as the graphics library's opaque colour; white for `CUSTOM` or an unknown colour.
+sf::Color colorToSFML(Color color);
 
 } // namespace qv

@@ -2,13 +2,57 @@
 
 #include "Config.h"
 #include "LogManager.h"
+#include "Vector.h"
+#include "geometry.h"
+
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+#include <algorithm>
+#include <cstdlib>
+#include <new>
 
 namespace qv
 {
 
+namespace
+{
+
+// A character size of a few thousand pixels is already far beyond any window.
+const float MAX_CHARACTER_SIZE = 65535.0f;
+
+// Truncates a pixel size to the unsigned integer the text wants; NaN and negative sizes, which
+// come from a zero or negative font scale, give 0 instead of an undefined conversion.
+unsigned int toCharacterSize(float size)
+{
+    if (!(size > 0.0f))
+        return 0;
+    return static_cast<unsigned int>(std::min(size, MAX_CHARACTER_SIZE));
+}
+
+} // namespace
+
 DisplayManager::DisplayManager()
 {
     setType("DisplayManager");
+}
+
+DisplayManager::~DisplayManager()
+{
+    release();
+}
+
+void DisplayManager::release()
+{
+    if (window)
+        window->close();
+    delete window;
+    window = nullptr;
+    delete text;
+    text = nullptr;
+    delete rectangle;
+    rectangle = nullptr;
 }
 
 DisplayManager &DisplayManager::getInstance()
@@ -30,12 +74,77 @@ int DisplayManager::startUp()
     vertical_pixels = config.getWindowVerticalPixels();
     horizontal_chars = config.getWindowHorizontalChars();
     vertical_chars = config.getWindowVerticalChars();
-    if (!config.getHeadless())
+
+    if (config.getHeadless())
+    {
+        log.writeLog(1, "DisplayManager::startUp(): not doing graphics since in headless mode.");
+        Manager::startUp();
+        log.writeLog(5, "DisplayManager::startUp(): successfully started.");
+        return 0;
+    }
+
+    // A zero size would make the cell size infinite or NaN and every drawing position meaningless.
+    if (horizontal_pixels <= 0 || vertical_pixels <= 0 || horizontal_chars <= 0 || vertical_chars <= 0)
+    {
+        log.writeLog("DisplayManager::startUp(): Error! Window of %d x %d pixels and %d x %d characters is not "
+                     "drawable.",
+                     horizontal_pixels, vertical_pixels, horizontal_chars, vertical_chars);
+        log.writeLog("DisplayManager::startUp(): Unable to allocate window!");
+        return -1;
+    }
+    // The window library aborts the whole process when it cannot reach a display.
+    const char *display = std::getenv("DISPLAY");
+    if (!display || !*display)
+    {
+        log.writeLog("DisplayManager::startUp(): Error! No display to open a window on (DISPLAY is not set).");
+        log.writeLog("DisplayManager::startUp(): Unable to allocate window!");
+        return -1;
+    }
+
+    // What a failed earlier start left behind is replaced, not leaked.
+    release();
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    log.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.", static_cast<int>(desktop.width),
+                 static_cast<int>(desktop.height));
+
+    const sf::VideoMode mode(static_cast<unsigned int>(horizontal_pixels), static_cast<unsigned int>(vertical_pixels),
+                             32);
+    window =
+        new (std::nothrow) sf::RenderWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
+                                            static_cast<sf::Uint32>(config.getWindowStyle()), sf::ContextSettings());
+    if (!window || !window->isOpen())
     {
         log.writeLog("DisplayManager::startUp(): Unable to allocate window!");
         return -1;
     }
-    log.writeLog(1, "DisplayManager::startUp(): not doing graphics since in headless mode.");
+    window->setMouseCursorVisible(config.getShowMouse());
+    window->setVerticalSyncEnabled(true);
+
+    if (!font.loadFromFile(config.getFontFile()))
+    {
+        log.writeLog("DisplayManager::startUp(): Unable to load font from file '%s'.", config.getFontFile().c_str());
+        return -1;
+    }
+
+    rectangle = new (std::nothrow) sf::RectangleShape(sf::Vector2f(charWidth(), charHeight()));
+    if (!rectangle)
+    {
+        log.writeLog("DisplayManager::startUp(): Unable to allocate rectangle.");
+        return -1;
+    }
+    text = new (std::nothrow) sf::Text();
+    if (!text)
+    {
+        log.writeLog("DisplayManager::startUp(): Unable to allocate text.");
+        return -1;
+    }
+    text->setFont(font);
+    text->setStyle(sf::Text::Bold);
+    text->setCharacterSize(toCharacterSize(config.getFontScale() * std::min(charWidth(), charHeight())));
+
+    background_color = colorToSFML(static_cast<Color>(config.getWindowBackgroundColor()));
+    rectangle->setFillColor(background_color);
+
     Manager::startUp();
     log.writeLog(5, "DisplayManager::startUp(): successfully started.");
     return 0;
@@ -43,8 +152,72 @@ int DisplayManager::startUp()
 
 void DisplayManager::shutDown()
 {
+    release();
     Manager::shutDown();
     LogManager::getInstance().writeLog(1, "DisplayManager::shutDown(): successfully stopped.");
+}
+
+int DisplayManager::drawCharacter(Vector world_pos, char ch, Color color) const
+{
+    if (Config::getInstance().getHeadless())
+        return -1;
+    // CUSTOM and unknown colours leave the components alone: draw them white, as colorToSFML does.
+    unsigned char red = 255;
+    unsigned char green = 255;
+    unsigned char blue = 255;
+    colorToRGB(color, &red, &green, &blue);
+    return drawCharacter(world_pos, ch, red, green, blue);
+}
+
+int DisplayManager::drawCharacter(Vector world_pos, char ch, unsigned char red, unsigned char green,
+                                  unsigned char blue) const
+{
+    if (!isStarted())
+    {
+        LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+        return -1;
+    }
+    if (Config::getInstance().getHeadless() || !window)
+        return -1;
+
+    const Vector pixel = spacesToPixels(worldToView(world_pos));
+    const float width = charWidth();
+    const float height = charHeight();
+
+    rectangle->setPosition(pixel.getX() - width / 10.0f, pixel.getY() + height / 5.0f);
+    window->draw(*rectangle);
+
+    text->setString(sf::String(ch, std::locale()));
+    text->setPosition(pixel.getX(), pixel.getY());
+    text->setFillColor(sf::Color(red, green, blue, 255));
+    window->draw(*text);
+    return 0;
+}
+
+int DisplayManager::drawString(Vector world_pos, std::string str, Justification just, Color color) const
+{
+    if (!isStarted())
+    {
+        LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+        return -1;
+    }
+    if (Config::getInstance().getHeadless())
+        return -1;
+
+    const int length = static_cast<int>(str.size());
+    Vector start = world_pos;
+    if (just == JUSTIFY_CENTER)
+        start.setX(start.getX() - static_cast<float>(length / 2));
+    else if (just == JUSTIFY_RIGHT)
+        start.setX(start.getX() - static_cast<float>(length));
+
+    unsigned char red = 255;
+    unsigned char green = 255;
+    unsigned char blue = 255;
+    colorToRGB(color, &red, &green, &blue);
+    for (int i = 0; i < length; i++)
+        drawCharacter(Vector(start.getX() + static_cast<float>(i), start.getY()), str[i], red, green, blue);
+    return 0;
 }
 
 int DisplayManager::swapBuffers()
@@ -54,7 +227,11 @@ int DisplayManager::swapBuffers()
         LogManager::getInstance().writeLog("%s not started!", getType().c_str());
         return -1;
     }
-    return -1;
+    if (Config::getInstance().getHeadless() || !window)
+        return -1;
+    window->display();
+    window->clear(background_color);
+    return 0;
 }
 
 int DisplayManager::getHorizontalChars() const
@@ -67,9 +244,51 @@ int DisplayManager::getVerticalChars() const
     return vertical_chars;
 }
 
+int DisplayManager::getHorizontalPixels() const
+{
+    return horizontal_pixels;
+}
+
+int DisplayManager::getVerticalPixels() const
+{
+    return vertical_pixels;
+}
+
 sf::RenderWindow *DisplayManager::getWindow() const
 {
     return window;
+}
+
+float charWidth()
+{
+    const DisplayManager &display_manager = DisplayManager::getInstance();
+    return static_cast<float>(display_manager.getHorizontalPixels()) /
+           static_cast<float>(display_manager.getHorizontalChars());
+}
+
+float charHeight()
+{
+    const DisplayManager &display_manager = DisplayManager::getInstance();
+    return static_cast<float>(display_manager.getVerticalPixels()) /
+           static_cast<float>(display_manager.getVerticalChars());
+}
+
+Vector spacesToPixels(Vector spaces)
+{
+    const Vector pixels(spaces.getX() * charWidth(), spaces.getY() * charHeight());
+    LogManager::getInstance().writeLog(30, "spacesToPixels(int): spaces (%.2f,%.2f) = pixels (%.2f,%.2f)",
+                                       static_cast<double>(spaces.getX()), static_cast<double>(spaces.getY()),
+                                       static_cast<double>(pixels.getX()), static_cast<double>(pixels.getY()));
+    return pixels;
+}
+
+Vector pixelsToSpaces(Vector pixels)
+{
+    const Vector spaces(pixels.getX() / charWidth(), pixels.getY() / charHeight());
+    LogManager::getInstance().writeLog(30, "pixelsToSpaces(): pixels (%.2f,%.2f) = spaces (%.2f,%.2f)",
+                                       static_cast<double>(pixels.getX()), static_cast<double>(pixels.getY()),
+                                       static_cast<double>(spaces.getX()), static_cast<double>(spaces.getY()));
+    return spaces;
 }
 
 } // namespace qv

@@ -1,45 +1,100 @@
 #pragma once
 
+#include "Color.h"
 #include "Manager.h"
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Font.hpp>
+
+#include <string>
 
 namespace sf
 {
+class RectangleShape;
 class RenderWindow;
-}
+class Text;
+} // namespace sf
 
 namespace qv
 {
 
-/// Owns the game's window and draws the world as a grid of coloured characters. With
-/// `headless:true` in the configuration it starts without a window and every drawing operation
-/// returns -1, so the rest of the engine runs unchanged.
+class Vector;
+
+/// Where `drawString` puts a string relative to its position.
+enum Justification
+{
+    JUSTIFY_LEFT = 0,   // starts at the position
+    JUSTIFY_CENTER = 1, // centred on the position
+    JUSTIFY_RIGHT = 2,  // ends one cell left of the position
+};
+
+/// Owns the game's one window and draws the world in it as a grid of coloured characters.
+///
+/// The game manager starts it after the log and the configuration, calls `swapBuffers` at the
+/// start of every loop pass to present what the previous pass drew, and stops it last but one.
+/// Sprites, heads-up display items and walls draw through `drawCharacter` and `drawString` at
+/// world positions in cells; the manager subtracts the view's corner and scales by the cell size.
+/// Every character is drawn over a cell-sized rectangle of the background colour, with one text
+/// and one rectangle reused for all of them.
+///
+/// With `headless:true` in the configuration it starts without a window and every drawing
+/// operation returns -1, so the rest of the engine runs unchanged.
 class DisplayManager : public Manager
 {
 public:
+    /// The one display manager, made on first use.
     static DisplayManager &getInstance();
+    /// Releases the window, text and rectangle.
+    ~DisplayManager() override;
 
-    /// Takes the window's size from the configuration; 0, or -1 if the window cannot be made.
+    /// Opens the window, loads the font and makes the text and rectangle; 0, or -1 on failure.
     int startUp() override;
-    /// Closes the window.
+    /// Closes the window and releases the text and rectangle.
     void shutDown() override;
 
-    /// Shows the finished frame, then clears the window; -1 when there is no window.
+    /// Draws one character at a world position in one of the engine's colours; 0, or -1.
+    int drawCharacter(Vector world_pos, char ch, Color color) const;
+    /// Draws one character at a world position in any colour, over the background rectangle; 0, or -1.
+    int drawCharacter(Vector world_pos, char ch, unsigned char red, unsigned char green, unsigned char blue) const;
+    /// Draws a row of characters starting at, centred on or ending before a world position; 0, or -1.
+    int drawString(Vector world_pos, std::string str, Justification just, Color color) const;
+    /// Shows the finished frame, then clears the window to the background colour; -1 when there is no window.
     int swapBuffers();
+
     /// Window width, in cells.
     int getHorizontalChars() const;
     /// Window height, in cells.
     int getVerticalChars() const;
-    /// The window, or null when headless.
+    /// Window width, in pixels.
+    int getHorizontalPixels() const;
+    /// Window height, in pixels.
+    int getVerticalPixels() const;
+    /// The window, or null when headless or not started. Owned by the manager.
     sf::RenderWindow *getWindow() const;
 
 private:
     DisplayManager();
+    /// Closes and deletes the window, text and rectangle that exist.
+    void release();
 
-    sf::RenderWindow *window = nullptr;  // owned; null when headless
-    int horizontal_pixels = 0;           // window width, pixels
-    int vertical_pixels = 0;             // window height, pixels
-    int horizontal_chars = 0;            // window width, cells
-    int vertical_chars = 0;              // window height, cells
+    sf::Font font;                                 // loaded from the configured font file
+    sf::RenderWindow *window = nullptr;            // owned; null when headless
+    int horizontal_pixels = 0;                     // window width, pixels
+    int vertical_pixels = 0;                       // window height, pixels
+    int horizontal_chars = 0;                      // window width, cells
+    int vertical_chars = 0;                        // window height, cells
+    sf::RectangleShape *rectangle = nullptr;       // owned; one cell of background, drawn under each character
+    sf::Color background_color = sf::Color::Black; // window clear colour and rectangle fill
+    sf::Text *text = nullptr;                      // owned; the one text drawable used for every character
 };
+
+/// Width of one cell, in pixels (window pixels divided by window characters).
+float charWidth();
+/// Height of one cell, in pixels.
+float charHeight();
+/// A position in cells turned into pixels.
+Vector spacesToPixels(Vector spaces);
+/// A position in pixels turned into cells.
+Vector pixelsToSpaces(Vector pixels);
 
 } // namespace qv
