@@ -5,28 +5,8 @@
 #include "Sprite.h"
 #include "attribute_text.h"
 
-#include <climits>
-#include <cstdlib>
-
 namespace qv
 {
-
-namespace
-{
-
-// The leading integer of `text` (0 when there is none), held to the range of int instead of the
-// undefined result atoi gives for values that do not fit.
-int textToInt(const std::string &text)
-{
-    const long value = std::strtol(text.c_str(), nullptr, 10);
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
-}
-
-} // namespace
 
 void Animation::setSprite(Sprite *p_new_sprite)
 {

@@ -37,19 +37,10 @@ bool readLine(std::FILE *p_f, std::string &line)
     return !line.empty();
 }
 
-// Reads a number as atoi does (optional sign, digits, stop at the first non-digit, 0 when there is no
-// number), but a number beyond the range of int gives the nearest limit instead of garbage.
 void readInt(const std::string &value, int &field)
 {
-    if (value.empty())
-        return;
-    const long long number = std::strtoll(value.c_str(), nullptr, 10);
-    if (number > INT_MAX)
-        field = INT_MAX;
-    else if (number < INT_MIN)
-        field = INT_MIN;
-    else
-        field = static_cast<int>(number);
+    if (!value.empty())
+        field = textToInt(value);
 }
 
 void readBool(const std::string &value, bool &field)

@@ -3,6 +3,7 @@
 #include "Color.h"
 #include "Frame.h"
 #include "LogManager.h"
+#include "attribute_text.h"
 #include "Sprite.h"
 
 #include <algorithm>
@@ -53,18 +54,6 @@ std::string valueOf(const std::string &line, const std::string &key)
     if (line.size() <= key.size())
         return "";
     return line.substr(key.size() + 1);
-}
-
-// The leading decimal integer of `text` (0 when there is none), held to the range of int instead
-// of the undefined result atoi gives for values that do not fit.
-int textToInt(const std::string &text)
-{
-    const long value = std::strtol(text.c_str(), nullptr, 10);
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
 }
 
 bool beginsWith(const std::string &line, const std::string &key)

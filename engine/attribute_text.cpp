@@ -3,6 +3,7 @@
 #include "LogManager.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -129,6 +130,16 @@ std::string match(std::string str, std::string find)
             return values[i];
     }
     return "";
+}
+
+int textToInt(const std::string &text)
+{
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(value);
 }
 
 std::string toString(int value)

@@ -13,6 +13,11 @@ namespace qv
 /// the value stored for the key `find`, or the empty string when there is none. Not reentrant.
 std::string match(std::string str, std::string find);
 
+/// The leading decimal integer of `text` as atoi reads it (blanks, optional sign, digits up to the
+/// first non-digit; 0 when there are none), held to the range of int where atoi's result would be
+/// undefined.
+int textToInt(const std::string &text);
+
 /// The decimal text of `value`.
 std::string toString(int value);
 /// `value` as a default-formatted stream writes it: six significant digits, no trailing zeros.
