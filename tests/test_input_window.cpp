@@ -108,18 +108,10 @@ const std::vector<RealKey> NOT_POLLED = {
     {"F11", sf::Keyboard::F11, 34, false, NO_PARTNER},
     {"F12", sf::Keyboard::F12, 35, false, NO_PARTNER},
     {"Prior", sf::Keyboard::PageUp, 158, false, NO_PARTNER},
-    {"Next", sf::Keyboard::PageDown, 159, false, NO_PARTNER},
-    {"End", sf::Keyboard::End, 160, false, NO_PARTNER},
-    {"Home", sf::Keyboard::Home, 161, false, NO_PARTNER},
-    {"Insert", sf::Keyboard::Insert, 162, false, NO_PARTNER},
     {"Delete", sf::Keyboard::Delete, 163, false, NO_PARTNER},
     {"KP_Divide", sf::Keyboard::Divide, 167, false, NO_PARTNER},
     {"Alt_L", sf::Keyboard::LAlt, 136, false, NO_PARTNER},
-    {"Super_L", sf::Keyboard::LSystem, 137, false, NO_PARTNER},
-    {"Menu", sf::Keyboard::Menu, 142, false, NO_PARTNER},
     {"bracketleft", sf::Keyboard::LBracket, 143, false, NO_PARTNER},
-    {"bracketright", sf::Keyboard::RBracket, 144, false, NO_PARTNER},
-    {"minus", sf::Keyboard::Hyphen, 153, false, NO_PARTNER},
     {"Print", sf::Keyboard::Unknown, 96, false, NO_PARTNER},
 };
 
