@@ -5,9 +5,11 @@
 #include "Vector.h"
 #include "geometry.h"
 
+#include <SFML/Graphics/Glyph.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Texture.hpp>
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,6 +33,16 @@ unsigned int toCharacterSize(float size)
     return static_cast<unsigned int>(std::min(size, MAX_CHARACTER_SIZE));
 }
 
+// A text pads each glyph's quad by a texel on every side so that smoothing never cuts it off.
+const float GLYPH_PADDING = 1.0f;
+
+// Every font texture keeps a white 2 x 2 square in its corner; its centre is white under smoothing.
+const float WHITE_TEXEL = 1.0f;
+
+// A game that draws far more than a screen between two frames still uses bounded memory: the
+// queue is drawn early, which keeps the order.
+const std::size_t MAX_QUEUED_VERTICES = 600000;
+
 } // namespace
 
 DisplayManager::DisplayManager()
@@ -53,6 +65,10 @@ void DisplayManager::release()
     text = nullptr;
     delete rectangle;
     rectangle = nullptr;
+    queue.clear();
+    // The next start may have another font or character size.
+    for (GlyphQuad &glyph : glyphs)
+        glyph = GlyphQuad();
 }
 
 DisplayManager &DisplayManager::getInstance()
@@ -181,16 +197,78 @@ int DisplayManager::drawCharacter(Vector world_pos, char ch, unsigned char red, 
         return -1;
 
     const Vector pixel = spacesToPixels(worldToView(world_pos));
-    const float width = charWidth();
-    const float height = charHeight();
+    const float x = pixel.getX();
+    const float y = pixel.getY();
 
-    rectangle->setPosition(pixel.getX() - width / 10.0f, pixel.getY() + height / 5.0f);
-    window->draw(*rectangle);
+    // The rectangle and the glyph are summed exactly as the window library sums a shape's and a
+    // text's points with their positions, so that both land on the same pixels.
+    const sf::Vector2f size = rectangle->getSize();
+    const float rectangle_x = x - charWidth() / 10.0f;
+    const float rectangle_y = y + charHeight() / 5.0f;
+    queueQuad(rectangle_x, rectangle_y, size.x + rectangle_x, size.y + rectangle_y, WHITE_TEXEL, WHITE_TEXEL,
+              WHITE_TEXEL, WHITE_TEXEL, rectangle->getFillColor());
 
-    text->setString(sf::String(ch, std::locale()));
-    text->setPosition(pixel.getX(), pixel.getY());
-    text->setFillColor(sf::Color(red, green, blue, 255));
-    window->draw(*text);
+    const GlyphQuad &glyph = glyphQuad(ch);
+    if (glyph.visible)
+        queueQuad(x + glyph.left, y + glyph.top, x + glyph.right, y + glyph.bottom, glyph.u1, glyph.v1, glyph.u2,
+                  glyph.v2, sf::Color(red, green, blue, 255));
+    if (queue.size() > MAX_QUEUED_VERTICES)
+        flush();
+    return 0;
+}
+
+const DisplayManager::GlyphQuad &DisplayManager::glyphQuad(char ch) const
+{
+    GlyphQuad &quad = glyphs[static_cast<unsigned char>(ch)];
+    if (quad.looked_up)
+        return quad;
+    quad.looked_up = true;
+    // The same conversion and the same skipped characters as a one-character text.
+    const sf::Uint32 code = sf::String(ch, std::locale())[0];
+    if (code == ' ' || code == '\n' || code == '\t' || code == '\r')
+        return quad;
+    const bool bold = (text->getStyle() & sf::Text::Bold) != 0;
+    const unsigned int character_size = text->getCharacterSize();
+    const sf::Glyph &glyph = font.getGlyph(code, character_size, bold);
+    const float baseline = static_cast<float>(character_size);
+    quad.visible = true;
+    quad.left = glyph.bounds.left - GLYPH_PADDING;
+    quad.right = glyph.bounds.left + glyph.bounds.width + GLYPH_PADDING;
+    quad.top = baseline + (glyph.bounds.top - GLYPH_PADDING);
+    quad.bottom = baseline + (glyph.bounds.top + glyph.bounds.height + GLYPH_PADDING);
+    quad.u1 = static_cast<float>(glyph.textureRect.left) - GLYPH_PADDING;
+    quad.v1 = static_cast<float>(glyph.textureRect.top) - GLYPH_PADDING;
+    quad.u2 = static_cast<float>(glyph.textureRect.left + glyph.textureRect.width) + GLYPH_PADDING;
+    quad.v2 = static_cast<float>(glyph.textureRect.top + glyph.textureRect.height) + GLYPH_PADDING;
+    return quad;
+}
+
+void DisplayManager::queueQuad(float x0, float y0, float x1, float y1, float u1, float v1, float u2, float v2,
+                               sf::Color color) const
+{
+    // The corner order of a text's glyph quads: the two triangles meet on the same diagonal.
+    const sf::Vertex top_left(sf::Vector2f(x0, y0), color, sf::Vector2f(u1, v1));
+    const sf::Vertex top_right(sf::Vector2f(x1, y0), color, sf::Vector2f(u2, v1));
+    const sf::Vertex bottom_left(sf::Vector2f(x0, y1), color, sf::Vector2f(u1, v2));
+    const sf::Vertex bottom_right(sf::Vector2f(x1, y1), color, sf::Vector2f(u2, v2));
+    queue.push_back(top_left);
+    queue.push_back(top_right);
+    queue.push_back(bottom_left);
+    queue.push_back(bottom_left);
+    queue.push_back(top_right);
+    queue.push_back(bottom_right);
+}
+
+int DisplayManager::flush() const
+{
+    if (!window)
+        return -1;
+    if (queue.empty())
+        return 0;
+    sf::RenderStates states;
+    states.texture = &font.getTexture(text->getCharacterSize());
+    window->draw(queue.data(), queue.size(), sf::Triangles, states);
+    queue.clear();
     return 0;
 }
 
@@ -229,6 +307,7 @@ int DisplayManager::swapBuffers()
     }
     if (Config::getInstance().getHeadless() || !window)
         return -1;
+    flush();
     window->display();
     window->clear(background_color);
     return 0;
