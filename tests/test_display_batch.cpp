@@ -7,6 +7,7 @@
 #include "Vector.h"
 #include "geometry.h"
 #include "presentation_support.h"
+#include "test_display_batch_reference.h"
 
 #include <SFML/Graphics/Font.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
@@ -26,102 +27,25 @@
 namespace
 {
 
-// What a scene is drawn through: the engine, or the per-character reference.
-class Painter
+// The engine, every call expected to succeed.
+class CheckedEnginePainter : public EnginePainter
 {
 public:
-    virtual ~Painter() = default;
-    virtual void character(qv::Vector position, char ch, unsigned char red, unsigned char green,
-                           unsigned char blue) = 0;
-    virtual void string(qv::Vector position, const std::string &text, qv::Justification just, qv::Color color) = 0;
-    virtual void sprite(const qv::Sprite *sprite, int index, qv::Vector position) = 0;
-};
-
-class EnginePainter : public Painter
-{
-public:
-    void character(qv::Vector position, char ch, unsigned char red, unsigned char green, unsigned char blue) override
+    int character(qv::Vector position, char ch, unsigned char red, unsigned char green, unsigned char blue) override
     {
-        EXPECT_EQ(qv::DisplayManager::getInstance().drawCharacter(position, ch, red, green, blue), 0);
+        EXPECT_EQ(EnginePainter::character(position, ch, red, green, blue), 0);
+        return 0;
     }
-    void string(qv::Vector position, const std::string &text, qv::Justification just, qv::Color color) override
+    int string(qv::Vector position, const std::string &text, qv::Justification just, qv::Color color) override
     {
-        EXPECT_EQ(qv::DisplayManager::getInstance().drawString(position, text, just, color), 0);
+        EXPECT_EQ(EnginePainter::string(position, text, just, color), 0);
+        return 0;
     }
-    void sprite(const qv::Sprite *sprite, int index, qv::Vector position) override
+    int sprite(const qv::Sprite *sprite, int index, qv::Vector position) override
     {
-        EXPECT_EQ(sprite->draw(index, position, sprite->getTransparency()), 0);
+        EXPECT_EQ(EnginePainter::sprite(sprite, index, position), 0);
+        return 0;
     }
-};
-
-// Every character drawn on its own, straight into the window: a cell-sized rectangle of the
-// background colour a tenth of a cell left and a fifth down, then a bold one-character text at
-// the cell's pixel. Strings and sprite frames are walked cell by cell the same way.
-class ReferencePainter : public Painter
-{
-public:
-    explicit ReferencePainter(sf::Color background)
-    {
-        EXPECT_TRUE(font.loadFromFile(QV_SOURCE_DIR "/qv-font.ttf"));
-        rectangle.setSize(sf::Vector2f(qv::charWidth(), qv::charHeight()));
-        rectangle.setFillColor(background);
-        text.setFont(font);
-        text.setStyle(sf::Text::Bold);
-        text.setCharacterSize(static_cast<unsigned int>(2.0f * std::min(qv::charWidth(), qv::charHeight())));
-    }
-
-    void character(qv::Vector position, char ch, unsigned char red, unsigned char green, unsigned char blue) override
-    {
-        sf::RenderWindow *window = qv::DisplayManager::getInstance().getWindow();
-        const qv::Vector pixel = qv::spacesToPixels(qv::worldToView(position));
-        rectangle.setPosition(pixel.getX() - qv::charWidth() / 10.0f, pixel.getY() + qv::charHeight() / 5.0f);
-        window->draw(rectangle);
-        text.setString(sf::String(ch, std::locale()));
-        text.setPosition(pixel.getX(), pixel.getY());
-        text.setFillColor(sf::Color(red, green, blue, 255));
-        window->draw(text);
-    }
-
-    void string(qv::Vector position, const std::string &str, qv::Justification just, qv::Color color) override
-    {
-        const int length = static_cast<int>(str.size());
-        float x = position.getX();
-        if (just == qv::JUSTIFY_CENTER)
-            x -= static_cast<float>(length / 2);
-        else if (just == qv::JUSTIFY_RIGHT)
-            x -= static_cast<float>(length);
-        unsigned char red = 255, green = 255, blue = 255;
-        qv::colorToRGB(color, &red, &green, &blue);
-        for (int i = 0; i < length; i++)
-            character(qv::Vector(x + static_cast<float>(i), position.getY()), str[i], red, green, blue);
-    }
-
-    void sprite(const qv::Sprite *sprite, int index, qv::Vector position) override
-    {
-        const qv::Frame frame = sprite->getFrame(index);
-        const std::string cells = frame.getString();
-        const int width = frame.getWidth();
-        unsigned char red = 255, green = 255, blue = 255;
-        qv::colorToRGB(sprite->getColor(), &red, &green, &blue);
-        for (int i = 0; i < frame.getHeight(); i++)
-        {
-            for (int j = 0; j < width; j++)
-            {
-                const char c = cells[static_cast<std::size_t>(j + i * width)];
-                if (sprite->getTransparency() != 0 && c == sprite->getTransparency())
-                    continue;
-                const float x = position.getX() + static_cast<float>(j) - static_cast<float>(width - 1) * 0.5f;
-                const float y =
-                    position.getY() + static_cast<float>(i) - static_cast<float>(frame.getHeight() - 1) * 0.5f;
-                character(qv::Vector(x, y), c, red, green, blue);
-            }
-        }
-    }
-
-private:
-    sf::Font font;
-    sf::Text text;
-    sf::RectangleShape rectangle;
 };
 
 // How far the engine's picture is from the reference's.
@@ -141,8 +65,9 @@ protected:
                        sf::Color background = sf::Color::Black)
     {
         sf::RenderWindow *window = qv::DisplayManager::getInstance().getWindow();
-        EnginePainter engine;
+        CheckedEnginePainter engine;
         ReferencePainter reference(background);
+        EXPECT_TRUE(reference.loaded());
 
         window->clear(background);
         scene(engine);
@@ -328,23 +253,7 @@ TEST_F(BatchTest, DungeonFloorMatchesTheReference)
     const qv::Sprite *monster = loadGameSprite("monster-walk-spr.txt", "monster");
     const qv::Sprite *hero = loadGameSprite("hero-walk-spr.txt", "hero");
     ASSERT_TRUE(monster && hero);
-    auto scene = [&](Painter &painter)
-    {
-        // Walls are rows of '#': the border, two corridors and two room walls.
-        const std::string wall(80, '#');
-        for (int y : {0, 8, 15, 23})
-            painter.string(qv::Vector(0, static_cast<float>(y)), wall, qv::JUSTIFY_LEFT, qv::WHITE);
-        for (int y = 1; y < 23; y++)
-            for (int x : {0, 20, 50, 79})
-                painter.string(qv::Vector(static_cast<float>(x), static_cast<float>(y)), "#", qv::JUSTIFY_LEFT,
-                               qv::WHITE);
-        painter.sprite(monster, 0, qv::Vector(10, 4));
-        painter.sprite(monster, 1, qv::Vector(35, 12));
-        painter.sprite(monster, 0, qv::Vector(65, 19));
-        painter.sprite(hero, 0, qv::Vector(30, 4));
-        painter.string(qv::Vector(13.33f, 1), " Hunger 100 ", qv::JUSTIFY_CENTER, qv::WHITE);
-        painter.string(qv::Vector(66.67f, 1), " FLOOR 1 ", qv::JUSTIFY_CENTER, qv::WHITE);
-    };
+    auto scene = [&](Painter &painter) { drawDungeon(painter, monster, hero, 80, 24); };
     EXPECT_EQ(differingPixels("dungeon", scene), 0);
 }
 
