@@ -12,6 +12,7 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <new>
 
@@ -43,6 +44,13 @@ const float WHITE_TEXEL = 1.0f;
 // queue is drawn early, which keeps the order.
 const std::size_t MAX_QUEUED_VERTICES = 600000;
 
+// Beyond this many glyph quads in a frame the rectangles are drawn whole again, which bounds the
+// memory a frame's record takes.
+const std::size_t MAX_NOTED_GLYPHS = 100000;
+
+// Buckets along one side of the window: a cell each on any sensible grid.
+const int MAX_BUCKETS = 256;
+
 } // namespace
 
 DisplayManager::DisplayManager()
@@ -66,6 +74,10 @@ void DisplayManager::release()
     delete rectangle;
     rectangle = nullptr;
     queue.clear();
+    window_clean = false;
+    frame_glyphs.clear();
+    glyph_marks.clear();
+    glyph_buckets.clear();
     // The next start may have another font or character size.
     for (GlyphQuad &glyph : glyphs)
         glyph = GlyphQuad();
@@ -158,6 +170,8 @@ int DisplayManager::startUp()
     text->setStyle(sf::Text::Bold);
     text->setCharacterSize(toCharacterSize(config.getFontScale() * std::min(charWidth(), charHeight())));
 
+    bucket_columns = std::min(horizontal_chars, MAX_BUCKETS);
+    bucket_rows = std::min(vertical_chars, MAX_BUCKETS);
     background_color = colorToSFML(static_cast<Color>(config.getWindowBackgroundColor()));
     rectangle->setFillColor(background_color);
 
@@ -205,16 +219,92 @@ int DisplayManager::drawCharacter(Vector world_pos, char ch, unsigned char red, 
     const sf::Vector2f size = rectangle->getSize();
     const float rectangle_x = x - charWidth() / 10.0f;
     const float rectangle_y = y + charHeight() / 5.0f;
-    queueQuad(rectangle_x, rectangle_y, size.x + rectangle_x, size.y + rectangle_y, WHITE_TEXEL, WHITE_TEXEL,
-              WHITE_TEXEL, WHITE_TEXEL, rectangle->getFillColor());
+    queueRectangle(rectangle_x, rectangle_y, size.x + rectangle_x, size.y + rectangle_y);
 
     const GlyphQuad &glyph = glyphQuad(ch);
     if (glyph.visible)
-        queueQuad(x + glyph.left, y + glyph.top, x + glyph.right, y + glyph.bottom, glyph.u1, glyph.v1, glyph.u2,
-                  glyph.v2, sf::Color(red, green, blue, 255));
+    {
+        const float x0 = x + glyph.left;
+        const float y0 = y + glyph.top;
+        const float x1 = x + glyph.right;
+        const float y1 = y + glyph.bottom;
+        queueQuad(x0, y0, x1, y1, glyph.u1, glyph.v1, glyph.u2, glyph.v2, sf::Color(red, green, blue, 255));
+        noteGlyph(x0, y0, x1, y1);
+    }
     if (queue.size() > MAX_QUEUED_VERTICES)
-        flush();
+        drawQueue();
     return 0;
+}
+
+void DisplayManager::queueRectangle(float x0, float y0, float x1, float y1) const
+{
+    const sf::Color fill = rectangle->getFillColor();
+    int column0 = 0, row0 = 0, column1 = 0, row1 = 0;
+    if (!window_clean || fill != background_color || !bucketRange(x0, y0, x1, y1, column0, row0, column1, row1))
+    {
+        queueQuad(x0, y0, x1, y1, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL, fill);
+        return;
+    }
+    // Elsewhere the rectangle lays the background over the background, or over rectangles of the
+    // same opaque colour. Its white texel is sampled alike at every pixel, and the rasteriser
+    // covers the pixels of a cut rectangle exactly where it covers both the rectangle and the
+    // glyph quad, since the cut is made of their own edges.
+    rectangle_mark++;
+    for (int row = row0; row <= row1; row++)
+    {
+        for (int column = column0; column <= column1; column++)
+        {
+            for (int glyph : glyph_buckets[static_cast<std::size_t>(row * bucket_columns + column)])
+            {
+                if (glyph_marks[static_cast<std::size_t>(glyph)] == rectangle_mark)
+                    continue;
+                glyph_marks[static_cast<std::size_t>(glyph)] = rectangle_mark;
+                const float *box = &frame_glyphs[static_cast<std::size_t>(glyph) * 4];
+                const float cut_x0 = std::max(x0, box[0]);
+                const float cut_y0 = std::max(y0, box[1]);
+                const float cut_x1 = std::min(x1, box[2]);
+                const float cut_y1 = std::min(y1, box[3]);
+                if (cut_x0 < cut_x1 && cut_y0 < cut_y1)
+                    queueQuad(cut_x0, cut_y0, cut_x1, cut_y1, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL, fill);
+            }
+        }
+    }
+}
+
+void DisplayManager::noteGlyph(float x0, float y0, float x1, float y1) const
+{
+    if (!window_clean)
+        return;
+    int column0 = 0, row0 = 0, column1 = 0, row1 = 0;
+    if (glyph_marks.size() >= MAX_NOTED_GLYPHS || !bucketRange(x0, y0, x1, y1, column0, row0, column1, row1))
+    {
+        // A quad that is not recorded: every later rectangle is drawn whole.
+        window_clean = false;
+        return;
+    }
+    const int glyph = static_cast<int>(glyph_marks.size());
+    frame_glyphs.insert(frame_glyphs.end(), {x0, y0, x1, y1});
+    glyph_marks.push_back(0);
+    for (int row = row0; row <= row1; row++)
+        for (int column = column0; column <= column1; column++)
+            glyph_buckets[static_cast<std::size_t>(row * bucket_columns + column)].push_back(glyph);
+}
+
+bool DisplayManager::bucketRange(float x0, float y0, float x1, float y1, int &column0, int &row0, int &column1,
+                                 int &row1) const
+{
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
+        return false;
+    // Quads beyond the window's edges share the edge buckets, which keeps every overlap found.
+    const float bucket_width = static_cast<float>(horizontal_pixels) / static_cast<float>(bucket_columns);
+    const float bucket_height = static_cast<float>(vertical_pixels) / static_cast<float>(bucket_rows);
+    const float last_column = static_cast<float>(bucket_columns - 1);
+    const float last_row = static_cast<float>(bucket_rows - 1);
+    column0 = static_cast<int>(std::clamp(std::floor(x0 / bucket_width), 0.0f, last_column));
+    column1 = static_cast<int>(std::clamp(std::floor(x1 / bucket_width), 0.0f, last_column));
+    row0 = static_cast<int>(std::clamp(std::floor(y0 / bucket_height), 0.0f, last_row));
+    row1 = static_cast<int>(std::clamp(std::floor(y1 / bucket_height), 0.0f, last_row));
+    return true;
 }
 
 const DisplayManager::GlyphQuad &DisplayManager::glyphQuad(char ch) const
@@ -263,13 +353,20 @@ int DisplayManager::flush() const
 {
     if (!window)
         return -1;
-    if (queue.empty())
-        return 0;
+    drawQueue();
+    // The caller is about to draw what the rectangles cannot know of.
+    window_clean = false;
+    return 0;
+}
+
+void DisplayManager::drawQueue() const
+{
+    if (!window || queue.empty())
+        return;
     sf::RenderStates states;
     states.texture = &font.getTexture(text->getCharacterSize());
     window->draw(queue.data(), queue.size(), sf::Triangles, states);
     queue.clear();
-    return 0;
 }
 
 int DisplayManager::drawString(Vector world_pos, std::string str, Justification just, Color color) const
@@ -307,9 +404,16 @@ int DisplayManager::swapBuffers()
     }
     if (Config::getInstance().getHeadless() || !window)
         return -1;
-    flush();
+    drawQueue();
     window->display();
     window->clear(background_color);
+    window_clean = true;
+    frame_glyphs.clear();
+    glyph_marks.clear();
+    rectangle_mark = 0;
+    glyph_buckets.resize(static_cast<std::size_t>(bucket_columns) * static_cast<std::size_t>(bucket_rows));
+    for (std::vector<int> &bucket : glyph_buckets)
+        bucket.clear();
     return 0;
 }
 

@@ -68,7 +68,8 @@ public:
     int drawString(Vector world_pos, std::string str, Justification just, Color color) const;
     /// Shows the finished frame, then clears the window to the background colour; -1 when there is no window.
     int swapBuffers();
-    /// Draws the queued characters into the window now, in one call; -1 when there is no window.
+    /// Draws the queued characters into the window now, in one call, before you draw into the
+    /// window yourself; -1 when there is no window.
     int flush() const;
 
     /// Window width, in cells.
@@ -106,6 +107,14 @@ private:
     /// Queues two triangles covering [x0, x1) x [y0, y1), textured from [u1, u2) x [v1, v2).
     void queueQuad(float x0, float y0, float x1, float y1, float u1, float v1, float u2, float v2,
                    sf::Color color) const;
+    /// Queues the parts of a background rectangle that can change a pixel.
+    void queueRectangle(float x0, float y0, float x1, float y1) const;
+    /// Records a glyph quad drawn since the window was cleared.
+    void noteGlyph(float x0, float y0, float x1, float y1) const;
+    /// The glyph buckets that [x0, x1) x [y0, y1) reaches; false when the box is not finite.
+    bool bucketRange(float x0, float y0, float x1, float y1, int &column0, int &row0, int &column1, int &row1) const;
+    /// Draws the queue into the window and empties it.
+    void drawQueue() const;
 
     sf::Font font;                                 // loaded from the configured font file
     sf::RenderWindow *window = nullptr;            // owned; null when headless
@@ -118,6 +127,17 @@ private:
     sf::Text *text = nullptr;                      // owned; holds the character size and style of every glyph
     mutable GlyphQuad glyphs[256];                 // one per char value, at the text's character size
     mutable std::vector<sf::Vertex> queue;         // triangles drawn since the last flush, pixels and texels
+
+    // Where the window holds nothing but the background and what the queue drew since the clear,
+    // a background rectangle changes only the pixels of earlier glyph quads: only those parts of
+    // it are drawn, which gives the same pixels for a fraction of the work.
+    mutable bool window_clean = false;                   // the window holds only the above
+    mutable std::vector<float> frame_glyphs;             // glyph quads since the clear: x0, y0, x1, y1, pixels
+    mutable std::vector<std::vector<int>> glyph_buckets; // per bucket of the window: glyph quads reaching it
+    int bucket_columns = 0;                              // buckets across the window, one per cell at most
+    int bucket_rows = 0;                                 // buckets down the window
+    mutable std::vector<int> glyph_marks;                // per glyph quad: the last rectangle that met it
+    mutable int rectangle_mark = 0;                      // rectangles queued since the clear
 };
 
 /// Width of one cell, in pixels (window pixels divided by window characters).

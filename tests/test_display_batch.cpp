@@ -60,16 +60,20 @@ class BatchTest : public WindowTest
 protected:
     // Draws `scene` through the engine and through the reference into the same cleared window and
     // compares the two pictures. Both are saved under the build folder, and the differing pixels
-    // in red when there are any.
+    // in red when there are any. The engine's window is cleared as the game loop clears it, unless
+    // `cleared_by_hand`: then the engine cannot know what the window holds.
     Difference compare(const std::string &name, const std::function<void(Painter &)> &scene,
-                       sf::Color background = sf::Color::Black)
+                       sf::Color background = sf::Color::Black, bool cleared_by_hand = false)
     {
         sf::RenderWindow *window = qv::DisplayManager::getInstance().getWindow();
         CheckedEnginePainter engine;
         ReferencePainter reference(background);
         EXPECT_TRUE(reference.loaded());
 
-        window->clear(background);
+        if (cleared_by_hand)
+            window->clear(background);
+        else
+            qv::DisplayManager::getInstance().swapBuffers();
         scene(engine);
         const sf::Image engine_image = capture();
         window->clear(background);
@@ -112,9 +116,9 @@ protected:
     }
 
     int differingPixels(const std::string &name, const std::function<void(Painter &)> &scene,
-                        sf::Color background = sf::Color::Black)
+                        sf::Color background = sf::Color::Black, bool cleared_by_hand = false)
     {
-        return compare(name, scene, background).pixels;
+        return compare(name, scene, background, cleared_by_hand).pixels;
     }
 
     // Counts the pixels that are not the background, so that a scene that drew nothing fails.
@@ -168,6 +172,31 @@ TEST_F(BatchTest, RandomCharactersOnWholeAndHalfCellsMatchTheReference)
     startWindow();
     EXPECT_EQ(differingPixels("random", randomScene(true)), 0);
     EXPECT_GT(drawnPixels(capture(), sf::Color::Black), 100000);
+    EXPECT_EQ(differingPixels("random-by-hand", randomScene(true), sf::Color::Black, true), 0);
+}
+
+// A window the game drew into itself between two characters: the second's background rectangle
+// covers what was drawn there, whole.
+TEST_F(BatchTest, RectanglesCoverWhatTheGameDrewItself)
+{
+    startWindow();
+    auto scene = [](Painter &painter)
+    {
+        painter.character(qv::Vector(10, 5), 'A', 255, 0, 0);
+        qv::DisplayManager &display_manager = qv::DisplayManager::getInstance();
+        display_manager.flush();
+        sf::RectangleShape block(sf::Vector2f(200, 100));
+        block.setPosition(100, 140);
+        block.setFillColor(sf::Color::Green);
+        display_manager.getWindow()->draw(block);
+        painter.character(qv::Vector(12, 5), ' ', 255, 255, 255);
+        painter.character(qv::Vector(14, 5), 'B', 0, 0, 255);
+    };
+    EXPECT_EQ(differingPixels("drawn-by-the-game", scene), 0);
+    // The blank's rectangle, 12 x 30 pixels from (142.8, 156), cut into the green block.
+    const sf::Image image = capture();
+    EXPECT_EQ(image.getPixel(148, 170), sf::Color::Black);
+    EXPECT_EQ(image.getPixel(148, 150), sf::Color::Green);
 }
 
 // At arbitrary fractions of a pixel the graphics driver adds a glyph's position to its corners
