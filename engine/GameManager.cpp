@@ -287,7 +287,8 @@ void GameManager::shutDown()
 {
     LogManager &log = LogManager::getInstance();
     game_over = true;
-    if (show_frame_time)
+    // Once per run: a start that failed, or a second stop, has no figures to give.
+    if (show_frame_time && isStarted())
         logFrameTime();
     PathManager::getInstance().shutDown();
     log.writeLog(1, "Path manager stopped");

@@ -8,6 +8,7 @@
 #include <SFML/Graphics/Image.hpp>
 
 #include <chrono>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <thread>
@@ -80,6 +81,10 @@ TEST_F(EngineTest, ShutDownLogsTheWholeRunsPassTimesBeforeTheStopLines)
         });
     game_manager.run();
     game_manager.shutDown();
+    // A second stop writes no second summary (with the log stopped, lines go to standard error).
+    testing::internal::CaptureStderr();
+    game_manager.shutDown();
+    EXPECT_EQ(testing::internal::GetCapturedStderr().find("frame time median"), std::string::npos);
 
     const std::vector<std::string> messages = logMessages();
     const std::vector<std::vector<std::string>> found = summaries(messages);
@@ -142,6 +147,9 @@ TEST_F(FrameTimeReadoutTest, ReadoutShowsInTheBottomLeftCorner)
     startWindow("show_frame_time:true,\n");
     const sf::Image image = runPastOneSecond();
     EXPECT_GT(cornerPixels(image), 200);
+    const std::string folder = QV_BINARY_DIR "/screenshots";
+    std::filesystem::create_directories(folder);
+    EXPECT_TRUE(image.saveToFile(folder + "/frame-time-readout.png"));
     // Nothing else is drawn anywhere.
     EXPECT_EQ(countPixels(image, 0, 0, 960, 684, [](sf::Color c) { return c != sf::Color::Black; }), 0);
 }
