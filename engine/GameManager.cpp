@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -333,9 +334,12 @@ void GameManager::countPass(int pass_time)
     for (int time : sorted)
         if (time > frame_us)
             late++;
-    readout = "pass " + std::to_string(sorted[sorted.size() / 2] / 1000) + " ms, worst " +
-              std::to_string(sorted.back() / 1000) + " ms, " + std::to_string(late) + "/" +
-              std::to_string(sorted.size()) + " over " + std::to_string(frame_time) + " ms";
+    // Tenths of a millisecond: a pass well inside the frame takes only a few.
+    char text[96];
+    std::snprintf(text, sizeof(text), "pass %.1f ms, worst %.1f ms, %d/%d over %d ms",
+                  static_cast<double>(sorted[sorted.size() / 2]) / 1000.0, static_cast<double>(sorted.back()) / 1000.0,
+                  late, static_cast<int>(sorted.size()), frame_time);
+    readout = text;
     second_passes.clear();
     second_clock.delta();
 }
