@@ -1,9 +1,12 @@
 // Drawing speed of the character grid in a real window: a full screen of 80 x 24 and of 160 x 48
 // cells through the engine, through the per-character reference (a rectangle and a text per
 // cell), and through libtcod's OpenGL 2 renderer when libtcod-dev is installed; and the game's
-// busiest view both ways. Cells are 15 x 30 pixels with the game's font and font scale, so the
-// larger screen needs a virtual display of at least 2400 x 1440:
-// xvfb-run -a -s "-screen 0 2560x1600x24 -noreset" build/bench/bench_display
+// busiest view both ways. Time is wall-clock time per frame, present included; CPU time is that
+// of every thread of the process, the software rasteriser's included. Cells are 15 x 30 pixels
+// with the game's font and font scale, so the larger screen needs a virtual display of at least
+// 2400 x 1440:
+//
+//     xvfb-run -a -s "-screen 0 2560x1600x24 -noreset" build/bench/bench_display
 
 #include "DisplayManager.h"
 #include "GameManager.h"
@@ -139,7 +142,12 @@ static void BM_FullScreenEngine(benchmark::State &state)
     drawFrames(state, engine, [&](Painter &painter) { drawFullScreen(painter, columns, rows); });
     state.SetItemsProcessed(state.iterations() * columns * rows);
 }
-BENCHMARK(BM_FullScreenEngine)->Args({80, 24})->Args({160, 48})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FullScreenEngine)
+    ->Args({80, 24})
+    ->Args({160, 48})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // The same frame drawn a rectangle and a text per cell, straight into the window.
 static void BM_FullScreenReference(benchmark::State &state)
@@ -157,7 +165,12 @@ static void BM_FullScreenReference(benchmark::State &state)
     drawFrames(state, reference, [&](Painter &painter) { drawFullScreen(painter, columns, rows); });
     state.SetItemsProcessed(state.iterations() * columns * rows);
 }
-BENCHMARK(BM_FullScreenReference)->Args({80, 24})->Args({160, 48})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FullScreenReference)
+    ->Args({80, 24})
+    ->Args({160, 48})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 #ifdef QV_HAVE_LIBTCOD
 // The same frame through libtcod's OpenGL 2 renderer: a window of the same size, the same font
@@ -215,7 +228,12 @@ static void BM_FullScreenLibtcod(benchmark::State &state)
     TCOD_context_delete(context);
     TCOD_tileset_delete(tileset);
 }
-BENCHMARK(BM_FullScreenLibtcod)->Args({80, 24})->Args({160, 48})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FullScreenLibtcod)
+    ->Args({80, 24})
+    ->Args({160, 48})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 #endif
 
 // The game's busiest view, a floor full of walls with monsters, the hero and the heads-up strings,
@@ -241,7 +259,13 @@ static void BM_DungeonView(benchmark::State &state)
     Painter &painter = state.range(0) ? static_cast<Painter &>(engine) : reference;
     drawFrames(state, painter, [&](Painter &p) { drawDungeon(p, monster, hero, 80, 24); });
 }
-BENCHMARK(BM_DungeonView)->ArgName("engine")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DungeonView)
+    ->ArgName("engine")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // The screen as 24 strings of 80 characters.
 static void BM_FullScreenStrings(benchmark::State &state)
@@ -257,7 +281,7 @@ static void BM_FullScreenStrings(benchmark::State &state)
         display_manager.swapBuffers();
     }
 }
-BENCHMARK(BM_FullScreenStrings)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FullScreenStrings)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // Presenting and clearing an empty frame: what the loop pays even when nothing is drawn.
 static void BM_SwapBuffersOnly(benchmark::State &state)
@@ -268,7 +292,7 @@ static void BM_SwapBuffersOnly(benchmark::State &state)
     for (auto _ : state)
         display_manager.swapBuffers();
 }
-BENCHMARK(BM_SwapBuffersOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SwapBuffersOnly)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // Loading a sprite file of `range` frames of 8 x 4 characters.
 static void BM_LoadSprite(benchmark::State &state)
