@@ -108,9 +108,12 @@ protected:
         std::filesystem::create_directories(folder);
         EXPECT_TRUE(engine_image.saveToFile(folder + "/batch-" + name + ".png"));
         EXPECT_TRUE(reference_image.saveToFile(folder + "/batch-" + name + "-reference.png"));
+        // A difference image left by an earlier run must not outlive the difference.
+        const std::string difference_png = folder + "/batch-" + name + "-difference.png";
+        std::filesystem::remove(difference_png);
         if (difference.pixels > 0)
         {
-            EXPECT_TRUE(image.saveToFile(folder + "/batch-" + name + "-difference.png"));
+            EXPECT_TRUE(image.saveToFile(difference_png));
         }
         return difference;
     }
