@@ -153,6 +153,7 @@ void Config::loadConfig(std::string config)
     readInt(match("", "grid_height"), grid_height);
     readInt(match("", "quadtree_depth"), quadtree_depth);
     readInt(match("", "quadtree_threshold"), quadtree_threshold);
+    readBool(match("", "show_frame_time"), show_frame_time);
 }
 
 void Config::logConfig() const
@@ -178,6 +179,7 @@ void Config::logConfig() const
     log.writeLog(1, "  Grid height: %d", grid_height);
     log.writeLog(1, "  Quadtree threshold: %d", quadtree_threshold);
     log.writeLog(1, "  Quadtree depth: %d", quadtree_depth);
+    log.writeLog(1, "  Show frame time: %s", boolText(show_frame_time));
     log.writeLog(1, "-----------------------------------");
 }
 
@@ -274,6 +276,11 @@ int Config::getQuadtreeDepth() const
 int Config::getQuadtreeThreshold() const
 {
     return quadtree_threshold;
+}
+
+bool Config::getShowFrameTime() const
+{
+    return show_frame_time;
 }
 
 std::string Config::getConfigText() const

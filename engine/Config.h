@@ -64,6 +64,8 @@ public:
     int getQuadtreeDepth() const;
     /// Quadtree threshold, kept and shown only.
     int getQuadtreeThreshold() const;
+    /// Show the pass-time readout and log its summary at shut-down?
+    bool getShowFrameTime() const;
     /// The configuration text last loaded.
     std::string getConfigText() const;
 
@@ -90,6 +92,7 @@ private:
     int quadtree_depth = 10;               // kept and shown only
     int grid_width = 20;                   // kept and shown only
     int grid_height = 8;                   // kept and shown only
+    bool show_frame_time = false;          // pass-time readout in the window and summary in the log
 };
 
 } // namespace qv

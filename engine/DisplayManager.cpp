@@ -5,11 +5,14 @@
 #include "Vector.h"
 #include "geometry.h"
 
+#include <SFML/Graphics/Glyph.hpp>
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Texture.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <new>
 
@@ -30,6 +33,23 @@ unsigned int toCharacterSize(float size)
         return 0;
     return static_cast<unsigned int>(std::min(size, MAX_CHARACTER_SIZE));
 }
+
+// A text pads each glyph's quad by a texel on every side so that smoothing never cuts it off.
+const float GLYPH_PADDING = 1.0f;
+
+// Every font texture keeps a white 2 x 2 square in its corner; its centre is white under smoothing.
+const float WHITE_TEXEL = 1.0f;
+
+// A game that draws far more than a screen between two frames still uses bounded memory: the
+// queue is drawn early, which keeps the order.
+const std::size_t MAX_QUEUED_VERTICES = 600000;
+
+// Beyond this many glyph quads in a frame the rectangles are drawn whole again, which bounds the
+// memory a frame's record takes.
+const std::size_t MAX_NOTED_GLYPHS = 100000;
+
+// Buckets along one side of the window: a cell each on any sensible grid.
+const int MAX_BUCKETS = 256;
 
 } // namespace
 
@@ -53,6 +73,14 @@ void DisplayManager::release()
     text = nullptr;
     delete rectangle;
     rectangle = nullptr;
+    queue.clear();
+    window_clean = false;
+    frame_glyphs.clear();
+    glyph_marks.clear();
+    glyph_buckets.clear();
+    // The next start may have another font or character size.
+    for (GlyphQuad &glyph : glyphs)
+        glyph = GlyphQuad();
 }
 
 DisplayManager &DisplayManager::getInstance()
@@ -142,6 +170,8 @@ int DisplayManager::startUp()
     text->setStyle(sf::Text::Bold);
     text->setCharacterSize(toCharacterSize(config.getFontScale() * std::min(charWidth(), charHeight())));
 
+    bucket_columns = std::min(horizontal_chars, MAX_BUCKETS);
+    bucket_rows = std::min(vertical_chars, MAX_BUCKETS);
     background_color = colorToSFML(static_cast<Color>(config.getWindowBackgroundColor()));
     rectangle->setFillColor(background_color);
 
@@ -181,17 +211,162 @@ int DisplayManager::drawCharacter(Vector world_pos, char ch, unsigned char red, 
         return -1;
 
     const Vector pixel = spacesToPixels(worldToView(world_pos));
-    const float width = charWidth();
-    const float height = charHeight();
+    const float x = pixel.getX();
+    const float y = pixel.getY();
 
-    rectangle->setPosition(pixel.getX() - width / 10.0f, pixel.getY() + height / 5.0f);
-    window->draw(*rectangle);
+    // The rectangle and the glyph are summed exactly as the window library sums a shape's and a
+    // text's points with their positions, so that both land on the same pixels.
+    const sf::Vector2f size = rectangle->getSize();
+    const float rectangle_x = x - charWidth() / 10.0f;
+    const float rectangle_y = y + charHeight() / 5.0f;
+    queueRectangle(rectangle_x, rectangle_y, size.x + rectangle_x, size.y + rectangle_y);
 
-    text->setString(sf::String(ch, std::locale()));
-    text->setPosition(pixel.getX(), pixel.getY());
-    text->setFillColor(sf::Color(red, green, blue, 255));
-    window->draw(*text);
+    const GlyphQuad &glyph = glyphQuad(ch);
+    if (glyph.visible)
+    {
+        const float x0 = x + glyph.left;
+        const float y0 = y + glyph.top;
+        const float x1 = x + glyph.right;
+        const float y1 = y + glyph.bottom;
+        queueQuad(x0, y0, x1, y1, glyph.u1, glyph.v1, glyph.u2, glyph.v2, sf::Color(red, green, blue, 255));
+        noteGlyph(x0, y0, x1, y1);
+    }
+    if (queue.size() > MAX_QUEUED_VERTICES)
+        drawQueue();
     return 0;
+}
+
+void DisplayManager::queueRectangle(float x0, float y0, float x1, float y1) const
+{
+    const sf::Color fill = rectangle->getFillColor();
+    int column0 = 0, row0 = 0, column1 = 0, row1 = 0;
+    if (!window_clean || fill != background_color || !bucketRange(x0, y0, x1, y1, column0, row0, column1, row1))
+    {
+        queueQuad(x0, y0, x1, y1, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL, fill);
+        return;
+    }
+    // Elsewhere the rectangle lays the background over the background, or over rectangles of the
+    // same opaque colour. Its white texel is sampled alike at every pixel, and the rasteriser
+    // covers the pixels of a cut rectangle exactly where it covers both the rectangle and the
+    // glyph quad, since the cut is made of their own edges.
+    rectangle_mark++;
+    for (int row = row0; row <= row1; row++)
+    {
+        for (int column = column0; column <= column1; column++)
+        {
+            for (int glyph : glyph_buckets[static_cast<std::size_t>(row * bucket_columns + column)])
+            {
+                if (glyph_marks[static_cast<std::size_t>(glyph)] == rectangle_mark)
+                    continue;
+                glyph_marks[static_cast<std::size_t>(glyph)] = rectangle_mark;
+                const float *box = &frame_glyphs[static_cast<std::size_t>(glyph) * 4];
+                const float cut_x0 = std::max(x0, box[0]);
+                const float cut_y0 = std::max(y0, box[1]);
+                const float cut_x1 = std::min(x1, box[2]);
+                const float cut_y1 = std::min(y1, box[3]);
+                if (cut_x0 < cut_x1 && cut_y0 < cut_y1)
+                    queueQuad(cut_x0, cut_y0, cut_x1, cut_y1, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL, WHITE_TEXEL, fill);
+            }
+        }
+    }
+}
+
+void DisplayManager::noteGlyph(float x0, float y0, float x1, float y1) const
+{
+    if (!window_clean)
+        return;
+    int column0 = 0, row0 = 0, column1 = 0, row1 = 0;
+    if (glyph_marks.size() >= MAX_NOTED_GLYPHS || !bucketRange(x0, y0, x1, y1, column0, row0, column1, row1))
+    {
+        // A quad that is not recorded: every later rectangle is drawn whole.
+        window_clean = false;
+        return;
+    }
+    const int glyph = static_cast<int>(glyph_marks.size());
+    frame_glyphs.insert(frame_glyphs.end(), {x0, y0, x1, y1});
+    glyph_marks.push_back(0);
+    for (int row = row0; row <= row1; row++)
+        for (int column = column0; column <= column1; column++)
+            glyph_buckets[static_cast<std::size_t>(row * bucket_columns + column)].push_back(glyph);
+}
+
+bool DisplayManager::bucketRange(float x0, float y0, float x1, float y1, int &column0, int &row0, int &column1,
+                                 int &row1) const
+{
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
+        return false;
+    // Quads beyond the window's edges share the edge buckets, which keeps every overlap found.
+    const float bucket_width = static_cast<float>(horizontal_pixels) / static_cast<float>(bucket_columns);
+    const float bucket_height = static_cast<float>(vertical_pixels) / static_cast<float>(bucket_rows);
+    const float last_column = static_cast<float>(bucket_columns - 1);
+    const float last_row = static_cast<float>(bucket_rows - 1);
+    column0 = static_cast<int>(std::clamp(std::floor(x0 / bucket_width), 0.0f, last_column));
+    column1 = static_cast<int>(std::clamp(std::floor(x1 / bucket_width), 0.0f, last_column));
+    row0 = static_cast<int>(std::clamp(std::floor(y0 / bucket_height), 0.0f, last_row));
+    row1 = static_cast<int>(std::clamp(std::floor(y1 / bucket_height), 0.0f, last_row));
+    return true;
+}
+
+const DisplayManager::GlyphQuad &DisplayManager::glyphQuad(char ch) const
+{
+    GlyphQuad &quad = glyphs[static_cast<unsigned char>(ch)];
+    if (quad.looked_up)
+        return quad;
+    quad.looked_up = true;
+    // The same conversion and the same skipped characters as a one-character text.
+    const sf::Uint32 code = sf::String(ch, std::locale())[0];
+    if (code == ' ' || code == '\n' || code == '\t' || code == '\r')
+        return quad;
+    const bool bold = (text->getStyle() & sf::Text::Bold) != 0;
+    const unsigned int character_size = text->getCharacterSize();
+    const sf::Glyph &glyph = font.getGlyph(code, character_size, bold);
+    const float baseline = static_cast<float>(character_size);
+    quad.visible = true;
+    quad.left = glyph.bounds.left - GLYPH_PADDING;
+    quad.right = glyph.bounds.left + glyph.bounds.width + GLYPH_PADDING;
+    quad.top = baseline + (glyph.bounds.top - GLYPH_PADDING);
+    quad.bottom = baseline + (glyph.bounds.top + glyph.bounds.height + GLYPH_PADDING);
+    quad.u1 = static_cast<float>(glyph.textureRect.left) - GLYPH_PADDING;
+    quad.v1 = static_cast<float>(glyph.textureRect.top) - GLYPH_PADDING;
+    quad.u2 = static_cast<float>(glyph.textureRect.left + glyph.textureRect.width) + GLYPH_PADDING;
+    quad.v2 = static_cast<float>(glyph.textureRect.top + glyph.textureRect.height) + GLYPH_PADDING;
+    return quad;
+}
+
+void DisplayManager::queueQuad(float x0, float y0, float x1, float y1, float u1, float v1, float u2, float v2,
+                               sf::Color color) const
+{
+    // The corner order of a text's glyph quads: the two triangles meet on the same diagonal.
+    const sf::Vertex top_left(sf::Vector2f(x0, y0), color, sf::Vector2f(u1, v1));
+    const sf::Vertex top_right(sf::Vector2f(x1, y0), color, sf::Vector2f(u2, v1));
+    const sf::Vertex bottom_left(sf::Vector2f(x0, y1), color, sf::Vector2f(u1, v2));
+    const sf::Vertex bottom_right(sf::Vector2f(x1, y1), color, sf::Vector2f(u2, v2));
+    queue.push_back(top_left);
+    queue.push_back(top_right);
+    queue.push_back(bottom_left);
+    queue.push_back(bottom_left);
+    queue.push_back(top_right);
+    queue.push_back(bottom_right);
+}
+
+int DisplayManager::flush() const
+{
+    if (!window)
+        return -1;
+    drawQueue();
+    // The caller is about to draw what the rectangles cannot know of.
+    window_clean = false;
+    return 0;
+}
+
+void DisplayManager::drawQueue() const
+{
+    if (!window || queue.empty())
+        return;
+    sf::RenderStates states;
+    states.texture = &font.getTexture(text->getCharacterSize());
+    window->draw(queue.data(), queue.size(), sf::Triangles, states);
+    queue.clear();
 }
 
 int DisplayManager::drawString(Vector world_pos, std::string str, Justification just, Color color) const
@@ -229,8 +404,16 @@ int DisplayManager::swapBuffers()
     }
     if (Config::getInstance().getHeadless() || !window)
         return -1;
+    drawQueue();
     window->display();
     window->clear(background_color);
+    window_clean = true;
+    frame_glyphs.clear();
+    glyph_marks.clear();
+    rectangle_mark = 0;
+    glyph_buckets.resize(static_cast<std::size_t>(bucket_columns) * static_cast<std::size_t>(bucket_rows));
+    for (std::vector<int> &bucket : glyph_buckets)
+        bucket.clear();
     return 0;
 }
 

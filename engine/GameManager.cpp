@@ -10,9 +10,12 @@
 #include "PathManager.h"
 #include "ResourceManager.h"
 #include "WorldManager.h"
+#include "geometry.h"
 
+#include <algorithm>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -27,6 +30,9 @@ const float NETWORK_SHARE = 0.2f; // of a frame, for announcing network messages
 const float PATH_SHARE = 0.95f;   // of what is left of a frame, for path finding
 const float VIEW_SLACK = 1.0f / 3.0f;
 const char *const STARS = "****************************************************";
+const int READOUT_PERIOD = 1000000; // µs between two renewals of the frame-time readout
+// Longer passes share the last bin of the whole run's histogram; the worst pass is kept apart.
+const int LONGEST_BINNED_PASS = 10000; // ms
 
 volatile std::sig_atomic_t stop_requested = 0;
 
@@ -141,6 +147,13 @@ int GameManager::startUp()
 
     frame_time = config.getFrameTime();
     log.writeLog(5, "GameManager::startUp(): frame time is %d", frame_time);
+    show_frame_time = config.getShowFrameTime();
+    second_passes.clear();
+    readout.clear();
+    pass_histogram.clear();
+    worst_pass = 0;
+    late_passes = 0;
+    timed_passes = 0;
 
     if (DisplayManager::getInstance().startUp() != 0)
     {
@@ -222,6 +235,7 @@ void GameManager::run()
     game_over = false;
     step_count = 0;
     int adjust_time = 0; // oversleep of the last pass, µs
+    second_clock.delta();
     do
     {
         clock.delta();
@@ -233,12 +247,16 @@ void GameManager::run()
             pollNetwork(clock, frame_time);
         world_manager.update();
         world_manager.draw();
+        if (show_frame_time)
+            drawFrameTime();
 
         const long long frame_us = static_cast<long long>(frame_time) * 1000;
         const float left = static_cast<float>(frame_us - clock.split() - adjust_time);
         path_manager.cycle(toInt(left * PATH_SHARE / 1000.0f));
 
         const int split = clock.split();
+        if (show_frame_time)
+            countPass(split);
         const long long remaining = frame_us - split - adjust_time;
         if (remaining > 0)
         {
@@ -270,6 +288,9 @@ void GameManager::shutDown()
 {
     LogManager &log = LogManager::getInstance();
     game_over = true;
+    // Once per run: a start that failed, or a second stop, has no figures to give.
+    if (show_frame_time && isStarted())
+        logFrameTime();
     PathManager::getInstance().shutDown();
     log.writeLog(1, "Path manager stopped");
     WorldManager::getInstance().shutDown();
@@ -289,6 +310,65 @@ void GameManager::shutDown()
     log.writeLog("** Game engine stopped **");
     log.shutDown();
     Manager::shutDown();
+}
+
+void GameManager::countPass(int pass_time)
+{
+    pass_time = std::max(pass_time, 0);
+    const long long frame_us = static_cast<long long>(frame_time) * 1000;
+    const int bin = std::min(pass_time / 1000, LONGEST_BINNED_PASS);
+    if (static_cast<int>(pass_histogram.size()) <= bin)
+        pass_histogram.resize(static_cast<std::size_t>(bin) + 1, 0);
+    pass_histogram[static_cast<std::size_t>(bin)]++;
+    worst_pass = std::max(worst_pass, pass_time);
+    if (pass_time > frame_us)
+        late_passes++;
+    timed_passes++;
+
+    second_passes.push_back(pass_time);
+    if (second_clock.split() < READOUT_PERIOD)
+        return;
+    std::vector<int> sorted = second_passes;
+    std::sort(sorted.begin(), sorted.end());
+    int late = 0;
+    for (int time : sorted)
+        if (time > frame_us)
+            late++;
+    // Tenths of a millisecond: a pass well inside the frame takes only a few.
+    char text[96];
+    std::snprintf(text, sizeof(text), "pass %.1f ms, worst %.1f ms, %d/%d over %d ms",
+                  static_cast<double>(sorted[sorted.size() / 2]) / 1000.0, static_cast<double>(sorted.back()) / 1000.0,
+                  late, static_cast<int>(sorted.size()), frame_time);
+    readout = text;
+    second_passes.clear();
+    second_clock.delta();
+}
+
+void GameManager::drawFrameTime() const
+{
+    if (readout.empty())
+        return;
+    const DisplayManager &display_manager = DisplayManager::getInstance();
+    const Vector corner(0, static_cast<float>(display_manager.getVerticalChars() - 1));
+    display_manager.drawString(viewToWorld(corner), readout, JUSTIFY_LEFT, WHITE);
+}
+
+void GameManager::logFrameTime() const
+{
+    int median = 0;
+    int counted = 0;
+    for (std::size_t ms = 0; ms < pass_histogram.size(); ms++)
+    {
+        counted += pass_histogram[ms];
+        if (counted > timed_passes / 2)
+        {
+            median = static_cast<int>(ms);
+            break;
+        }
+    }
+    LogManager::getInstance().writeLog(
+        "GameManager::shutDown(): frame time median %d ms, worst %d ms, %d of %d passes over %d ms", median,
+        worst_pass / 1000, late_passes, timed_passes, frame_time);
 }
 
 void GameManager::setGameOver(bool new_game_over)

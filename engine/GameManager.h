@@ -1,8 +1,10 @@
 #pragma once
 
+#include "Clock.h"
 #include "Manager.h"
 
 #include <string>
+#include <vector>
 
 namespace qv
 {
@@ -20,6 +22,10 @@ namespace qv
 /// Objects register with it for "qv-step" to be called once per pass. SIGINT and SIGTERM end the
 /// loop after the current pass, as `setGameOver(true)` does; a second such signal ends the process.
 /// It owns nothing but the loop's state: the other managers are singletons of their own.
+///
+/// With `show_frame_time:true` in the configuration it measures every pass up to its sleep, shows
+/// the last second's median and worst pass time and the passes over `frame_time` in the window's
+/// bottom left corner, and writes the same figures for the whole run to the log at shut-down.
 class GameManager : public Manager
 {
 public:
@@ -48,10 +54,25 @@ public:
 
 private:
     GameManager();
+    /// Adds a pass of `pass_time` µs to the figures, and renews the readout once a second.
+    void countPass(int pass_time);
+    /// Draws the readout in the view's bottom left corner.
+    void drawFrameTime() const;
+    /// Writes the whole run's figures to the log.
+    void logFrameTime() const;
 
     bool game_over = false; // the loop ends after the current pass
     int frame_time = 0;     // target pass time, ms
     int step_count = 0;     // passes completed
+
+    bool show_frame_time = false;    // measure passes, show the readout and log the figures
+    Clock second_clock;              // time since the readout was last renewed
+    std::vector<int> second_passes;  // pass times since then, µs
+    std::string readout;             // the last full second's figures, as shown
+    std::vector<int> pass_histogram; // passes of the whole run by whole ms
+    int worst_pass = 0;              // longest pass of the whole run, µs
+    int late_passes = 0;             // passes of the whole run over the frame time
+    int timed_passes = 0;            // passes of the whole run measured
 };
 
 } // namespace qv

@@ -144,6 +144,8 @@ void Shape::draw(Vector position)
     }
     LogManager::getInstance().writeLog(20, "Shape::draw(): Drawing at (%.2f, %.2f)", static_cast<double>(p.getX()),
                                        static_cast<double>(p.getY()));
+    // Characters drawn before the shape are still queued; they must land under it.
+    DisplayManager::getInstance().flush();
     window->draw(shape);
 }
 

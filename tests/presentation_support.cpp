@@ -57,6 +57,8 @@ void WindowTest::startWindow(const std::string &extra)
 
 sf::Image WindowTest::capture() const
 {
+    // Characters still queued belong to the picture.
+    qv::DisplayManager::getInstance().flush();
     sf::RenderWindow *window = qv::DisplayManager::getInstance().getWindow();
     sf::Texture texture;
     texture.create(window->getSize().x, window->getSize().y);

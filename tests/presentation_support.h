@@ -20,7 +20,7 @@ protected:
 
     /// Starts the engine with the window; `extra` is appended to the configuration.
     void startWindow(const std::string &extra = "");
-    /// The window's current (not yet shown) drawing.
+    /// The window's current (not yet shown) drawing, queued characters included.
     sf::Image capture() const;
     /// The messages "spacesToPixels(int): ..." written while `draw` ran, as the drawn cells'
     /// view positions "(x,y)" with two decimals.

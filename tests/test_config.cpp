@@ -319,6 +319,7 @@ TEST_F(ConfigTest, DumpListsEverySettingButTheFontScale)
                                                        "  Grid height: 8",
                                                        "  Quadtree threshold: 1",
                                                        "  Quadtree depth: 10",
+                                                       "  Show frame time: false",
                                                        dashes}));
     config.loadConfig("window_style:default,");
     config.logConfig();

@@ -1,0 +1,159 @@
+#pragma once
+
+#include "Color.h"
+#include "Config.h"
+#include "DisplayManager.h"
+#include "Frame.h"
+#include "Sprite.h"
+#include "Vector.h"
+#include "geometry.h"
+
+#include <SFML/Graphics/Font.hpp>
+#include <SFML/Graphics/RectangleShape.hpp>
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Graphics/Text.hpp>
+
+#include <algorithm>
+#include <string>
+
+// What a scene is drawn through: the engine, or the per-character reference. Shared by the pixel
+// tests and the display benchmark.
+class Painter
+{
+public:
+    virtual ~Painter() = default;
+    /// One character in any colour; 0, or -1.
+    virtual int character(qv::Vector position, char ch, unsigned char red, unsigned char green, unsigned char blue) = 0;
+    /// A justified string; 0, or -1.
+    virtual int string(qv::Vector position, const std::string &text, qv::Justification just, qv::Color color) = 0;
+    /// One frame of a sprite centred on `position`, with its transparency; 0, or -1.
+    virtual int sprite(const qv::Sprite *sprite, int index, qv::Vector position) = 0;
+};
+
+class EnginePainter : public Painter
+{
+public:
+    int character(qv::Vector position, char ch, unsigned char red, unsigned char green, unsigned char blue) override
+    {
+        return qv::DisplayManager::getInstance().drawCharacter(position, ch, red, green, blue);
+    }
+    int string(qv::Vector position, const std::string &text, qv::Justification just, qv::Color color) override
+    {
+        return qv::DisplayManager::getInstance().drawString(position, text, just, color);
+    }
+    int sprite(const qv::Sprite *sprite, int index, qv::Vector position) override
+    {
+        return sprite->draw(index, position, sprite->getTransparency());
+    }
+};
+
+// Every character drawn on its own, straight into the display manager's window: a cell-sized
+// rectangle of the background colour a tenth of a cell left and a fifth down, then a bold
+// one-character text at the cell's pixel. Strings and sprite frames are walked cell by cell.
+class ReferencePainter : public Painter
+{
+public:
+    /// Loads the configured font; `loaded()` tells whether it could.
+    explicit ReferencePainter(sf::Color background)
+    {
+        font_loaded = font.loadFromFile(qv::Config::getInstance().getFontFile());
+        rectangle.setSize(sf::Vector2f(qv::charWidth(), qv::charHeight()));
+        rectangle.setFillColor(background);
+        text.setFont(font);
+        text.setStyle(sf::Text::Bold);
+        const float size = qv::Config::getInstance().getFontScale() * std::min(qv::charWidth(), qv::charHeight());
+        text.setCharacterSize(static_cast<unsigned int>(size));
+    }
+
+    bool loaded() const { return font_loaded; }
+
+    int character(qv::Vector position, char ch, unsigned char red, unsigned char green, unsigned char blue) override
+    {
+        sf::RenderWindow *window = qv::DisplayManager::getInstance().getWindow();
+        if (!window)
+            return -1;
+        const qv::Vector pixel = qv::spacesToPixels(qv::worldToView(position));
+        rectangle.setPosition(pixel.getX() - qv::charWidth() / 10.0f, pixel.getY() + qv::charHeight() / 5.0f);
+        window->draw(rectangle);
+        text.setString(sf::String(ch, std::locale()));
+        text.setPosition(pixel.getX(), pixel.getY());
+        text.setFillColor(sf::Color(red, green, blue, 255));
+        window->draw(text);
+        return 0;
+    }
+
+    int string(qv::Vector position, const std::string &str, qv::Justification just, qv::Color color) override
+    {
+        const int length = static_cast<int>(str.size());
+        float x = position.getX();
+        if (just == qv::JUSTIFY_CENTER)
+            x -= static_cast<float>(length / 2);
+        else if (just == qv::JUSTIFY_RIGHT)
+            x -= static_cast<float>(length);
+        unsigned char red = 255, green = 255, blue = 255;
+        qv::colorToRGB(color, &red, &green, &blue);
+        for (int i = 0; i < length; i++)
+            character(qv::Vector(x + static_cast<float>(i), position.getY()), str[static_cast<std::size_t>(i)], red,
+                      green, blue);
+        return 0;
+    }
+
+    int sprite(const qv::Sprite *sprite, int index, qv::Vector position) override
+    {
+        const qv::Frame frame = sprite->getFrame(index);
+        const std::string cells = frame.getString();
+        const int width = frame.getWidth();
+        const int height = frame.getHeight();
+        unsigned char red = 255, green = 255, blue = 255;
+        qv::colorToRGB(sprite->getColor(), &red, &green, &blue);
+        for (int i = 0; i < height; i++)
+        {
+            for (int j = 0; j < width; j++)
+            {
+                const char c = cells[static_cast<std::size_t>(j + i * width)];
+                if (sprite->getTransparency() != 0 && c == sprite->getTransparency())
+                    continue;
+                const float x = position.getX() + static_cast<float>(j) - static_cast<float>(width - 1) * 0.5f;
+                const float y = position.getY() + static_cast<float>(i) - static_cast<float>(height - 1) * 0.5f;
+                if (character(qv::Vector(x, y), c, red, green, blue) != 0)
+                    return -1;
+            }
+        }
+        return 0;
+    }
+
+private:
+    sf::Font font;
+    sf::Text text;
+    sf::RectangleShape rectangle;
+    bool font_loaded = false; // the font file could be read
+};
+
+/// A dungeon floor at its busiest on a `columns` x `rows` screen: walls of white '#' along the
+/// border and across it every fourth row and every tenth column, a monster in every other room
+/// (5 x 3), the hero (3 x 3) and the two heads-up strings at the top.
+inline void drawDungeon(Painter &painter, const qv::Sprite *monster, const qv::Sprite *hero, int columns, int rows)
+{
+    const std::string wall(static_cast<std::size_t>(columns), '#');
+    for (int y = 0; y < rows; y++)
+    {
+        const float row = static_cast<float>(y);
+        if (y % 4 == 0 || y == rows - 1)
+        {
+            painter.string(qv::Vector(0, row), wall, qv::JUSTIFY_LEFT, qv::WHITE);
+            continue;
+        }
+        for (int x = 0; x < columns; x += 10)
+            painter.string(qv::Vector(static_cast<float>(x), row), "#", qv::JUSTIFY_LEFT, qv::WHITE);
+        painter.string(qv::Vector(static_cast<float>(columns - 1), row), "#", qv::JUSTIFY_LEFT, qv::WHITE);
+    }
+    int room = 0;
+    for (int y = 2; y + 2 < rows; y += 4)
+        for (int x = 5; x + 5 < columns; x += 10)
+            if (room++ % 2 == 0)
+                painter.sprite(monster, room % 2, qv::Vector(static_cast<float>(x), static_cast<float>(y)));
+    painter.sprite(hero, 0, qv::Vector(15, 6));
+    const float width = static_cast<float>(columns);
+    painter.string(qv::Vector(width / 6.0f, 1), " Hunger 100 ", qv::JUSTIFY_CENTER, qv::WHITE);
+    painter.string(qv::Vector(width * 5.0f / 6.0f, 1), " FLOOR 1 ", qv::JUSTIFY_CENTER, qv::WHITE);
+}
