@@ -2,8 +2,8 @@
 
 FloorNum::FloorNum()
 {
-    // MERGE: setLocation(qv::TOP_RIGHT);
-    // MERGE: setViewString("FLOOR");
-    // MERGE: setColor(qv::WHITE);
-    // MERGE: setValue(1);
+    setLocation(qv::TOP_RIGHT);
+    setViewString("FLOOR");
+    setColor(qv::WHITE);
+    setValue(1);
 }

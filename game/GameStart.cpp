@@ -64,7 +64,7 @@ GameStart::GameStart()
     qv::WorldManager::getInstance().setViewFollowing(this);
     setType("GameStart");
     setSprite("gamestart");
-    // MERGE: setLocation(qv::CENTER_CENTER);
+    setLocation(qv::CENTER_CENTER);
     registerInterest(qv::KEYBOARD_EVENT);
     registerInterest(GAME_OVER_EVENT);
 }

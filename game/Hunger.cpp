@@ -2,8 +2,8 @@
 
 Hunger::Hunger()
 {
-    // MERGE: setLocation(qv::TOP_LEFT);
-    // MERGE: setViewString("Hunger");
-    // MERGE: setColor(qv::WHITE);
-    // MERGE: setValue(100);
+    setLocation(qv::TOP_LEFT);
+    setViewString("Hunger");
+    setColor(qv::WHITE);
+    setValue(100);
 }
