@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A short scripted game on the X display named by DISPLAY, for machines where nobody can play:
 # starts the game in the project's root, photographs the title, releases P, photographs the first
-# floor, holds the right arrow for a second, photographs the hero after its walk and quits with Q.
+# floor, holds the right arrow for a second and a half, photographs the hero after its walk and
+# quits with Q.
 #
 #   tools/play_session.sh DUNGEON OUTDIR
 #
@@ -63,7 +64,7 @@ sleep 1
 shoot floor.png
 
 xdotool keydown Right
-sleep 1
+sleep 1.5
 xdotool keyup Right
 sleep 0.5
 shoot walked.png
