@@ -158,6 +158,11 @@ TEST_F(GameProgramTest, TitleThenAFloorThenTheHeroWalksThenQQuits)
         setpgid(0, 0);
         setenv("ALSOFT_DRIVERS", "null", 1);
         setenv("DISPLAY", display_name.c_str(), 1);
+        // In the sanitizer build the game would report what the OpenGL driver, unloaded at exit,
+        // leaves behind, from code no suppression can name, and fail with it; the engine's own
+        // leaks are looked for by the in-process tests.
+        const char *asan = std::getenv("ASAN_OPTIONS");
+        setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":detect_leaks=0").c_str(), 1);
         const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(out, STDERR_FILENO) < 0)
             _exit(127);
