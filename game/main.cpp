@@ -1,5 +1,9 @@
+#include "Box.h"
 #include "GameManager.h"
+#include "GameStart.h"
 #include "LogManager.h"
+#include "Vector.h"
+#include "WorldManager.h"
 
 #include <cstdlib>
 #include <ctime>
@@ -18,6 +22,9 @@ int main()
         return 1;
     }
     log_manager.setFlush(true);
+    loadResources();
+    qv::WorldManager::getInstance().setBoundary(qv::Box(qv::Vector(0, 0), WORLD_WIDTH, WORLD_HEIGHT));
+    new GameStart;
     log_manager.writeLog("About to run");
     game_manager.run();
     game_manager.shutDown();

@@ -1,0 +1,6 @@
+#include "EventBigFood.h"
+
+EventBigFood::EventBigFood()
+{
+    setType(BIG_FOOD_EVENT);
+}

@@ -1,0 +1,6 @@
+#include "EventFoodFound.h"
+
+EventFoodFound::EventFoodFound()
+{
+    setType(FOOD_FOUND_EVENT);
+}

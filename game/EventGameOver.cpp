@@ -1,0 +1,6 @@
+#include "EventGameOver.h"
+
+EventGameOver::EventGameOver()
+{
+    setType(GAME_OVER_EVENT);
+}

@@ -1,0 +1,6 @@
+#include "EventMonsterHit.h"
+
+EventMonsterHit::EventMonsterHit()
+{
+    setType(MONSTER_HIT_EVENT);
+}

@@ -1,0 +1,6 @@
+#include "EventPlayerHit.h"
+
+EventPlayerHit::EventPlayerHit()
+{
+    setType(PLAYER_HIT_EVENT);
+}

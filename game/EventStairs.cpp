@@ -1,0 +1,6 @@
+#include "EventStairs.h"
+
+EventStairs::EventStairs()
+{
+    setType(STAIRS_EVENT);
+}

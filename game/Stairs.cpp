@@ -1,0 +1,7 @@
+#include "Stairs.h"
+
+Stairs::Stairs()
+{
+    setType("Stairs");
+    setSprite("stairs");
+}
