@@ -5,6 +5,8 @@
 #include "Sprite.h"
 #include "attribute_text.h"
 
+#include <climits>
+
 namespace qv
 {
 
@@ -94,7 +96,7 @@ std::string Animation::serialize(std::string attribute_list)
     if (!selected)
         return "";
     modified = false;
-    return "sprite_name:" + name + "," + "sprite_index:" + toString(index) + "," +
+    return "sprite_name:" + escapeText(name) + "," + "sprite_index:" + toString(index) + "," +
            "sprite_slowdown_count:" + toString(slowdown_count) + ",";
 }
 
@@ -105,15 +107,18 @@ int Animation::deserialize(std::string text)
         return 0;
     LogManager &log = LogManager::getInstance();
 
-    const std::string sprite_name = match(text, "sprite_name");
+    std::string verbatim;
+    const std::string sprite_name = matchVerbatim(text, "sprite_name", &verbatim) ? unescapeText(verbatim) : "";
     if (!sprite_name.empty())
     {
-        log.writeLog(20, "Animation::deserialize(): sprite_name is '%s'", sprite_name.c_str());
+        // Logged as written, so that a label cannot break the log's lines.
+        const std::string shown = escapeText(sprite_name);
+        log.writeLog(20, "Animation::deserialize(): sprite_name is '%s'", shown.c_str());
         Sprite *p_found = ResourceManager::getInstance().getSprite(sprite_name);
         if (p_found)
             setSprite(p_found);
         else
-            log.writeLog("Animation::Match(): Sprite '%s' not found", sprite_name.c_str());
+            log.writeLog("Animation::Match(): Sprite '%s' not found", shown.c_str());
         setName(sprite_name);
     }
 
@@ -130,7 +135,12 @@ int Animation::deserialize(std::string text)
     {
         const int value = textToInt(sprite_slowdown_count);
         log.writeLog(20, "Animation::deserialize(): sprite_slowdown_count is %d", value);
-        setSlowdownCount(value);
+        // draw counts up from here, which INT_MAX cannot do.
+        if (value == INT_MAX)
+            log.writeLog("Animation::deserialize(): Warning! sprite_slowdown_count %d cannot count up.  Ignored.",
+                         value);
+        else
+            setSlowdownCount(value);
     }
     return 0;
 }

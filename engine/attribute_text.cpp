@@ -2,8 +2,11 @@
 
 #include "LogManager.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cfloat>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -19,6 +22,45 @@ namespace
 int item_count = 0;
 std::string *keys = nullptr;
 std::string *values = nullptr;
+
+bool isBlank(char c)
+{
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+bool needsEscape(char c)
+{
+    return c == ',' || c == ':' || c == '\0' || isBlank(c);
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+std::string percentDecode(const std::string &escaped)
+{
+    std::string text;
+    text.reserve(escaped.size());
+    for (std::size_t i = 0; i < escaped.size(); i++)
+    {
+        if (escaped[i] == '%' && i + 2 < escaped.size() && hexValue(escaped[i + 1]) >= 0 &&
+            hexValue(escaped[i + 2]) >= 0)
+        {
+            text += static_cast<char>(hexValue(escaped[i + 1]) * 16 + hexValue(escaped[i + 2]));
+            i += 2;
+            continue;
+        }
+        text += escaped[i];
+    }
+    return text;
+}
 
 void releaseTable()
 {
@@ -140,6 +182,87 @@ int textToInt(const std::string &text)
     if (value < INT_MIN)
         return INT_MIN;
     return static_cast<int>(value);
+}
+
+float textToFloat(const std::string &text)
+{
+    const double value = std::atof(text.c_str());
+    // Infinity and NaN convert; only finite doubles beyond float's range do not.
+    if (std::isfinite(value) && value > FLT_MAX)
+        return FLT_MAX;
+    if (std::isfinite(value) && value < -FLT_MAX)
+        return -FLT_MAX;
+    return static_cast<float>(value);
+}
+
+bool matchVerbatim(const std::string &str, const std::string &find, std::string *p_value)
+{
+    const std::string text = str.substr(0, str.find('\0'));
+    std::size_t start = 0;
+    while (start <= text.size())
+    {
+        std::size_t end = text.find(',', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string item = text.substr(start, end - start);
+        start = end + 1;
+
+        std::size_t key_start = 0;
+        while (key_start < item.size() && (item[key_start] == ':' || isBlank(item[key_start])))
+            key_start++;
+        if (key_start == item.size())
+        {
+            // match skips an item of blanks as empty, but an item of colons ends its parse.
+            if (item.find(':') != std::string::npos)
+                return false;
+            continue;
+        }
+        std::string key;
+        std::size_t colon = key_start;
+        for (; colon < item.size() && item[colon] != ':'; colon++)
+            if (!isBlank(item[colon]))
+                key += item[colon];
+        if (key != find)
+            continue;
+        *p_value = colon < item.size() ? item.substr(colon + 1) : "";
+        return true;
+    }
+    return false;
+}
+
+std::string escapeText(const std::string &text)
+{
+    if (std::none_of(text.begin(), text.end(), needsEscape))
+        return text;
+    static const char digits[] = "0123456789ABCDEF";
+    std::string escaped = ":";
+    for (const char c : text)
+    {
+        if (!needsEscape(c) && c != '%')
+        {
+            escaped += c;
+            continue;
+        }
+        const unsigned char byte = static_cast<unsigned char>(c);
+        escaped += '%';
+        escaped += digits[byte >> 4];
+        escaped += digits[byte & 15];
+    }
+    return escaped;
+}
+
+std::string unescapeText(const std::string &verbatim)
+{
+    std::string compact;
+    for (const char c : verbatim)
+        if (!isBlank(c))
+            compact += c;
+    if (compact.empty() || compact[0] != ':')
+        return compact.substr(0, compact.find(':'));
+    const std::size_t first = compact.find_first_not_of(':');
+    if (first == std::string::npos)
+        return "";
+    return percentDecode(compact.substr(first, compact.find(':', first) - first));
 }
 
 std::string toString(int value)
