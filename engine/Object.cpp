@@ -331,7 +331,11 @@ int Object::deserialize(std::string text)
     {
         const float y = textToFloat(value);
         log.writeLog(20, "Object::deserialize(): y_direction is %.2f", y);
-        setVelocity(Vector(direction.getX(), y));
+        // Taken as written: normalizing it and taking its length as the speed would change the
+        // velocity of every object whose direction is not of unit length, and make a text that
+        // carries no speed set the speed to 1.
+        setDirection(Vector(direction.getX(), y));
+        modified[DIRECTION] = true;
     }
 
     value = match(text, "speed");
