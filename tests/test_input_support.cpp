@@ -1,0 +1,265 @@
+#include "test_input_support.h"
+
+#include "DisplayManager.h"
+#include "EventKeyboard.h"
+#include "EventMouse.h"
+#include "InputManager.h"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+
+#include <X11/Xlib.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+
+pid_t server_pid = -1; // the test's own X server
+
+// Runs at exit after every static that was made after the server started, the window's among
+// them: the window library talks to the server until its last static is gone.
+void stopServer()
+{
+    if (server_pid <= 0)
+        return;
+    kill(server_pid, SIGTERM);
+    waitpid(server_pid, nullptr, 0);
+    server_pid = -1;
+}
+
+// Starts Xvfb on a display number it picks itself and returns that number, or -1.
+int startServer()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    const std::string fd_text = std::to_string(fds[1]);
+    const pid_t pid = fork();
+    if (pid < 0)
+        return -1;
+    if (pid == 0)
+    {
+        // Dies with the test process, however that ends.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        close(fds[0]);
+        const int null_fd = open("/dev/null", O_WRONLY);
+        dup2(null_fd, STDOUT_FILENO);
+        dup2(null_fd, STDERR_FILENO);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+               static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    server_pid = pid;
+    std::atexit(stopServer);
+
+    std::string number;
+    pollfd ready{fds[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&ready, 1, 30000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(fds[0]);
+    return number.empty() ? -1 : std::atoi(number.c_str());
+}
+
+// Polls `done` for up to 20 s.
+template <typename Done> bool within(Done done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+std::string keyActionName(int action)
+{
+    switch (action)
+    {
+    case qv::KEY_PRESSED:
+        return "pressed";
+    case qv::KEY_RELEASED:
+        return "released";
+    case qv::KEY_DOWN:
+        return "down";
+    default:
+        return std::to_string(action);
+    }
+}
+
+std::string mouseActionName(int action)
+{
+    switch (action)
+    {
+    case qv::CLICKED:
+        return "clicked";
+    case qv::PRESSED:
+        return "pressed";
+    case qv::MOVED:
+        return "moved";
+    default:
+        return std::to_string(action);
+    }
+}
+
+} // namespace
+
+void InputWindowTest::SetUp()
+{
+    WindowTest::SetUp();
+    if (IsSkipped())
+        return;
+    const int display = startServer();
+    ASSERT_GE(display, 0) << "Xvfb did not start";
+    setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
+    startWindow("window_title:Quorvex input test,\n");
+    xdotool("windowfocus --sync " + windowId());
+}
+
+void InputWindowTest::xdotool(const std::string &arguments) const
+{
+    const std::string errors = dir + "/xdotool.err";
+    const std::string command = "timeout 30 xdotool " + arguments + " 2>" + errors;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command << ": " << readFile(errors);
+}
+
+std::string InputWindowTest::windowId() const
+{
+    return std::to_string(qv::DisplayManager::getInstance().getWindow()->getSystemHandle());
+}
+
+void InputWindowTest::pass()
+{
+    pass_count++;
+    qv::DisplayManager::getInstance().swapBuffers();
+    qv::InputManager::getInstance().getInput();
+}
+
+void InputWindowTest::waitForKey(sf::Keyboard::Key key, bool held) const
+{
+    ASSERT_TRUE(within([&] { return sf::Keyboard::isKeyPressed(key) == held; }))
+        << "key " << key << (held ? " never went down" : " never came up");
+}
+
+void InputWindowTest::waitForButton(sf::Mouse::Button button, bool held) const
+{
+    ASSERT_TRUE(within([&] { return sf::Mouse::isButtonPressed(button) == held; }))
+        << "button " << button << (held ? " never went down" : " never came up");
+}
+
+void InputWindowTest::waitForPointer(int x, int y) const
+{
+    const sf::RenderWindow &window = *qv::DisplayManager::getInstance().getWindow();
+    ASSERT_TRUE(within([&] { return sf::Mouse::getPosition(window) == sf::Vector2i(x, y); }))
+        << "the pointer never reached (" << x << ", " << y << ")";
+}
+
+void InputWindowTest::settle() const
+{
+    sf::Mouse::getPosition(*qv::DisplayManager::getInstance().getWindow());
+}
+
+void InputWindowTest::sendCloseRequest() const
+{
+    void *xlib = dlopen("libX11.so.6", RTLD_NOW);
+    ASSERT_NE(xlib, nullptr) << dlerror();
+    auto open_display = reinterpret_cast<decltype(&XOpenDisplay)>(dlsym(xlib, "XOpenDisplay"));
+    auto intern_atom = reinterpret_cast<decltype(&XInternAtom)>(dlsym(xlib, "XInternAtom"));
+    auto send_event = reinterpret_cast<decltype(&XSendEvent)>(dlsym(xlib, "XSendEvent"));
+    auto close_display = reinterpret_cast<decltype(&XCloseDisplay)>(dlsym(xlib, "XCloseDisplay"));
+    ASSERT_TRUE(open_display && intern_atom && send_event && close_display);
+
+    // Its own connection, as a window manager has; closing it waits until the server has sent
+    // the message on.
+    Display *p_display = open_display(nullptr);
+    ASSERT_NE(p_display, nullptr);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = qv::DisplayManager::getInstance().getWindow()->getSystemHandle();
+    event.xclient.message_type = intern_atom(p_display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(intern_atom(p_display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    EXPECT_NE(send_event(p_display, event.xclient.window, False, NoEventMask, &event), 0);
+    close_display(p_display);
+    dlclose(xlib);
+}
+
+InputRecorder::InputRecorder(const int *p_pass) : p_pass(p_pass)
+{
+    registerInterest(qv::KEYBOARD_EVENT);
+    registerInterest(qv::MOUSE_EVENT);
+}
+
+int InputRecorder::eventHandler(const qv::Event *p_event)
+{
+    Received r{*p_pass, p_event->getType(), 0, 0, qv::Vector()};
+    if (const auto *p_key = dynamic_cast<const qv::EventKeyboard *>(p_event))
+    {
+        r.action = p_key->getKeyboardAction();
+        r.code = p_key->getKey();
+        received.push_back(r);
+        if (on_key)
+            on_key(r.code);
+        return 1;
+    }
+    else if (const auto *p_mouse = dynamic_cast<const qv::EventMouse *>(p_event))
+    {
+        r.action = p_mouse->getMouseAction();
+        r.code = p_mouse->getMouseButton();
+        r.where = p_mouse->getMousePosition();
+    }
+    received.push_back(r);
+    return 1;
+}
+
+std::vector<std::string> InputRecorder::keys() const
+{
+    std::vector<std::string> lines;
+    for (const Received &r : received)
+        if (r.type == qv::KEYBOARD_EVENT)
+            lines.push_back(keyLine(r.pass, keyActionName(r.action), r.code));
+    return lines;
+}
+
+std::vector<std::string> InputRecorder::keysOf(int key) const
+{
+    std::vector<std::string> lines;
+    for (const Received &r : received)
+        if (r.type == qv::KEYBOARD_EVENT && r.code == key)
+            lines.push_back(keyLine(r.pass, keyActionName(r.action), r.code));
+    return lines;
+}
+
+std::vector<std::string> InputRecorder::mouse() const
+{
+    std::vector<std::string> lines;
+    char where[64];
+    for (const Received &r : received)
+    {
+        if (r.type != qv::MOUSE_EVENT)
+            continue;
+        std::snprintf(where, sizeof(where), "(%.2f,%.2f)", static_cast<double>(r.where.getX()),
+                      static_cast<double>(r.where.getY()));
+        lines.push_back(std::to_string(r.pass) + " " + mouseActionName(r.action) + " " + std::to_string(r.code) + " " +
+                        where);
+    }
+    return lines;
+}
+
+std::string keyLine(int pass, const std::string &action, int key)
+{
+    return std::to_string(pass) + " " + action + " " + std::to_string(key);
+}
