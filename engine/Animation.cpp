@@ -127,7 +127,11 @@ int Animation::deserialize(std::string text)
     {
         const int value = textToInt(sprite_index);
         log.writeLog(20, "Animation::deserialize(): sprite_index is %d", value);
-        setIndex(value);
+        // draw steps on to the next frame from here, which INT_MAX cannot do.
+        if (value == INT_MAX)
+            log.writeLog("Animation::deserialize(): Warning! sprite_index %d cannot count up.  Ignored.", value);
+        else
+            setIndex(value);
     }
 
     const std::string sprite_slowdown_count = match(text, "sprite_slowdown_count");
