@@ -68,12 +68,14 @@ int Animation::draw(Vector position)
     if (slowdown_count == -1)
         return result;
 
-    setSlowdownCount(slowdown_count + 1);
+    // A count or index of INT_MAX (read from a text) cannot go up by one; it is past every
+    // slowdown and every frame anyway.
+    setSlowdownCount(slowdown_count < INT_MAX ? slowdown_count + 1 : INT_MAX);
     if (slowdown_count < sprite->getSlowdown())
         return result;
 
     setSlowdownCount(0);
-    int next = index + 1;
+    int next = index < INT_MAX ? index + 1 : INT_MAX;
     if (next >= sprite->getFrameCount())
         next = 0;
     setIndex(next);
@@ -127,11 +129,7 @@ int Animation::deserialize(std::string text)
     {
         const int value = textToInt(sprite_index);
         log.writeLog(20, "Animation::deserialize(): sprite_index is %d", value);
-        // draw steps on to the next frame from here, which INT_MAX cannot do.
-        if (value == INT_MAX)
-            log.writeLog("Animation::deserialize(): Warning! sprite_index %d cannot count up.  Ignored.", value);
-        else
-            setIndex(value);
+        setIndex(value);
     }
 
     const std::string sprite_slowdown_count = match(text, "sprite_slowdown_count");
@@ -139,12 +137,7 @@ int Animation::deserialize(std::string text)
     {
         const int value = textToInt(sprite_slowdown_count);
         log.writeLog(20, "Animation::deserialize(): sprite_slowdown_count is %d", value);
-        // draw counts up from here, which INT_MAX cannot do.
-        if (value == INT_MAX)
-            log.writeLog("Animation::deserialize(): Warning! sprite_slowdown_count %d cannot count up.  Ignored.",
-                         value);
-        else
-            setSlowdownCount(value);
+        setSlowdownCount(value);
     }
     return 0;
 }

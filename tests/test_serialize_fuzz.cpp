@@ -35,10 +35,25 @@ protected:
     qv::ViewObject *p_view = nullptr;
 };
 
-TEST_F(SerializeFuzzTest, FrameIndexAtTheTopIsRefused)
+TEST_F(SerializeFuzzTest, FrameIndexAndCountAtTheTopStepOnToTheFirstFrame)
 {
-    readAndRun("sprite_name:ghost,sprite_index:2147483647,sprite_slowdown_count:1,");
-    EXPECT_EQ(logCount("Animation::deserialize(): Warning! sprite_index 2147483647 cannot count up.  Ignored."), 2);
-    EXPECT_EQ(p_object->getAnimation().getSprite(), qv::ResourceManager::getInstance().getSprite("ghost"));
-    EXPECT_EQ(p_object->getAnimation().getIndex(), 1);
+    struct Case
+    {
+        const char *text;
+        int index;
+        int slowdown_count;
+    };
+    // Two draws: the first one steps on, the second counts.
+    const Case cases[] = {
+        {"sprite_name:ghost,sprite_index:2147483647,sprite_slowdown_count:1,", 0, 1},
+        {"sprite_name:ghost,sprite_index:1,sprite_slowdown_count:2147483647,", 0, 1},
+        {"sprite_name:ghost,sprite_index:99999999999,sprite_slowdown_count:99999999999,", 0, 1},
+    };
+    for (const Case &c : cases)
+    {
+        readAndRun(c.text);
+        EXPECT_EQ(p_object->getAnimation().getSprite(), qv::ResourceManager::getInstance().getSprite("ghost"));
+        EXPECT_EQ(p_object->getAnimation().getIndex(), c.index) << c.text;
+        EXPECT_EQ(p_object->getAnimation().getSlowdownCount(), c.slowdown_count) << c.text;
+    }
 }
