@@ -68,7 +68,10 @@ const int ATTRIBUTE_COUNT = 18;
 /// and the text with those characters and '%' written as '%' and two hexadecimal digits, so
 /// "Floor: 3" becomes "type::Floor%3A%203,". No value can end its item early or add items of its
 /// own, and every text reads back unchanged. An item that is present with an empty value sets
-/// the type or the path to empty; the other keys ignore empty values.
+/// the type or the path to empty; the other keys ignore empty values. The reader takes the box
+/// as four floats, the direction as written (the speed comes from "speed" alone), and the path
+/// node for node with its "path_index", so that what one object writes another reads back as
+/// the same object.
 class Object
 {
 public:

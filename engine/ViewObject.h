@@ -73,8 +73,9 @@ public:
     /// for the changed ones), clearing their flags. The text goes through `escapeText`.
     std::string serialize(std::string attribute_list) override;
     /// Reads the object's attributes, then the view attributes, through the setters; always 0.
-    /// A location of -1 (`UNDEFINED_LOCATION`, written for an object placed by position) keeps
-    /// the position read and leaves the object unpinned.
+    /// The text ends at a NUL, and an empty "view_string" item empties it. A location of -1
+    /// (`UNDEFINED_LOCATION`, written for an object placed by position) keeps the position read
+    /// and leaves the object unpinned.
     int deserialize(std::string text) override;
     /// Has any view or object attribute changed since it was last serialized?
     bool isModified() const override;
