@@ -132,7 +132,7 @@ int Animation::deserialize(std::string text)
         setIndex(value);
     }
 
-    const std::string sprite_slowdown_count = match(text, "sprite_slowdown_count");
+    const std::string sprite_slowdown_count = match("", "sprite_slowdown_count");
     if (!sprite_slowdown_count.empty())
     {
         const int value = textToInt(sprite_slowdown_count);

@@ -224,6 +224,8 @@ int Object::deserialize(std::string text)
         return 0;
     LogManager &log = LogManager::getInstance();
 
+    // One parse serves every key: nothing called below parses other text (the animation parses
+    // this same one), and a long hostile text costs one pass, not one per key.
     std::string value = match(text, "id");
     if (!value.empty())
     {
@@ -240,14 +242,14 @@ int Object::deserialize(std::string text)
         }
     }
 
-    value = match(text, "is_active");
+    value = match("", "is_active");
     if (!value.empty())
     {
         log.writeLog(20, "Object::deserialize(): is_active is %s", value.c_str());
         setActive(value == "true");
     }
 
-    value = match(text, "is_visible");
+    value = match("", "is_visible");
     if (!value.empty())
     {
         log.writeLog(20, "Object::deserialize(): is_visible is %s", value.c_str());
@@ -262,7 +264,7 @@ int Object::deserialize(std::string text)
     bool box_complete = true;
     for (int i = 0; i < 4; i++)
     {
-        value = match(text, box_keys[i]);
+        value = match("", box_keys[i]);
         if (value.empty())
         {
             box_complete = false;
@@ -276,10 +278,10 @@ int Object::deserialize(std::string text)
     else
         log.writeLog(20, "Object::deserialize(): box not complete, so ignoring.");
 
-    const std::string pos_x = match(text, "pos-x");
+    const std::string pos_x = match("", "pos-x");
     if (!pos_x.empty())
         log.writeLog(20, "Object::deserialize(): pos-x is %.2f", textToFloat(pos_x));
-    const std::string pos_y = match(text, "pos-y");
+    const std::string pos_y = match("", "pos-y");
     if (!pos_y.empty())
         log.writeLog(20, "Object::deserialize(): pos-y is %.2f", textToFloat(pos_y));
     if (!pos_x.empty() && !pos_y.empty())
@@ -295,7 +297,7 @@ int Object::deserialize(std::string text)
 
     animation.deserialize(text);
 
-    value = match(text, "altitude");
+    value = match("", "altitude");
     if (!value.empty())
     {
         const int new_altitude = textToInt(value);
@@ -303,7 +305,7 @@ int Object::deserialize(std::string text)
         setAltitude(new_altitude);
     }
 
-    value = match(text, "solidness");
+    value = match("", "solidness");
     if (!value.empty())
     {
         const int new_solidness = textToInt(value);
@@ -311,14 +313,14 @@ int Object::deserialize(std::string text)
         setSolidness(static_cast<Solidness>(new_solidness));
     }
 
-    value = match(text, "no_soft");
+    value = match("", "no_soft");
     if (!value.empty())
     {
         log.writeLog(20, "Object::deserialize(): no_soft is %s", value.c_str());
         setNoSoft(value == "true");
     }
 
-    value = match(text, "x_direction");
+    value = match("", "x_direction");
     if (!value.empty())
     {
         const float x = textToFloat(value);
@@ -326,7 +328,7 @@ int Object::deserialize(std::string text)
         setDirection(Vector(x, direction.getY()));
     }
 
-    value = match(text, "y_direction");
+    value = match("", "y_direction");
     if (!value.empty())
     {
         const float y = textToFloat(value);
@@ -338,7 +340,7 @@ int Object::deserialize(std::string text)
         modified[DIRECTION] = true;
     }
 
-    value = match(text, "speed");
+    value = match("", "speed");
     if (!value.empty())
     {
         const float new_speed = textToFloat(value);
@@ -346,7 +348,7 @@ int Object::deserialize(std::string text)
         setSpeed(new_speed);
     }
 
-    value = match(text, "x_acceleration");
+    value = match("", "x_acceleration");
     if (!value.empty())
     {
         const float x = textToFloat(value);
@@ -354,7 +356,7 @@ int Object::deserialize(std::string text)
         setAcceleration(Vector(x, acceleration.getY()));
     }
 
-    value = match(text, "y_acceleration");
+    value = match("", "y_acceleration");
     if (!value.empty())
     {
         const float y = textToFloat(value);
@@ -362,17 +364,17 @@ int Object::deserialize(std::string text)
         setAcceleration(Vector(acceleration.getX(), y));
     }
 
-    deserializeShape(text);
+    deserializeShape();
     deserializePath(text);
 
-    value = match(text, "follow_path");
+    value = match("", "follow_path");
     if (!value.empty())
     {
         log.writeLog(20, "Object::deserialize(): follow_path is %s", value.c_str());
         setFollowPath(value == "true");
     }
 
-    value = match(text, "avoid_collisions");
+    value = match("", "avoid_collisions");
     if (!value.empty())
     {
         log.writeLog(20, "Object::deserialize(): avoid_collisions is %s", value.c_str());
@@ -764,7 +766,7 @@ bool Object::takeAttribute(const std::string &attribute_list, Attribute attribut
 
 void Object::deserializeEvents(const std::string &text)
 {
-    const std::string count_text = match(text, "event_count");
+    const std::string count_text = match("", "event_count");
     if (count_text.empty())
         return;
     LogManager &log = LogManager::getInstance();
@@ -789,14 +791,14 @@ void Object::deserializeEvents(const std::string &text)
     }
 }
 
-void Object::deserializeShape(const std::string &text)
+void Object::deserializeShape()
 {
     LogManager &log = LogManager::getInstance();
     const char *const keys[4] = {"shape", "size", "color", "opacity"};
     std::string values[4];
     for (int i = 0; i < 4; i++)
     {
-        values[i] = match(text, keys[i]);
+        values[i] = match("", keys[i]);
         if (values[i].empty())
             return;
         log.writeLog(20, "Object::deserialize(): %s is '%s'", keys[i], values[i].c_str());
@@ -856,7 +858,7 @@ void Object::deserializePath(const std::string &text)
     }
 
     // The index goes with the nodes, or a received walk would start over from its first node.
-    const std::string index_text = match(text, "path_index");
+    const std::string index_text = match("", "path_index");
     if (index_text.empty())
         return;
     const int new_index = textToInt(index_text);

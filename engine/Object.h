@@ -209,7 +209,8 @@ private:
     // Is `attribute` chosen by `attribute_list`? Clears its modified flag if so.
     bool takeAttribute(const std::string &attribute_list, Attribute attribute);
     void deserializeEvents(const std::string &text);
-    void deserializeShape(const std::string &text);
+    // Reads the shape's keys from the text `match` parsed last.
+    void deserializeShape();
     void deserializePath(const std::string &text);
     void dropPathJob();
     int startPathJob(Vector goal_position, Object *p_target);

@@ -155,6 +155,7 @@ int ViewObject::deserialize(std::string text)
         setViewString(new_view_string);
     }
 
+    // One parse for the keys below; the setters parse nothing.
     std::string value = match(text, "view_value");
     if (!value.empty())
     {
@@ -163,7 +164,7 @@ int ViewObject::deserialize(std::string text)
         setValue(new_value);
     }
 
-    value = match(text, "view_border");
+    value = match("", "view_border");
     if (!value.empty())
     {
         log.writeLog(10, "ViewObject::deserialize(): border is %s", value.c_str());
@@ -171,7 +172,7 @@ int ViewObject::deserialize(std::string text)
             setBorder(value == "true");
     }
 
-    value = match(text, "view_color");
+    value = match("", "view_color");
     if (!value.empty())
     {
         const int new_color = textToInt(value);
@@ -183,7 +184,7 @@ int ViewObject::deserialize(std::string text)
             log.writeLog("ViewObject::deserialize(): Color %d not a colour.  Ignored.", new_color);
     }
 
-    value = match(text, "view_location");
+    value = match("", "view_location");
     if (!value.empty())
     {
         const int new_location = textToInt(value);
@@ -201,7 +202,7 @@ int ViewObject::deserialize(std::string text)
         }
     }
 
-    value = match(text, "view_draw_value");
+    value = match("", "view_draw_value");
     if (!value.empty())
     {
         log.writeLog(10, "ViewObject::deserialize(): draw_value is %s", value.c_str());

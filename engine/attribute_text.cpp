@@ -197,35 +197,43 @@ float textToFloat(const std::string &text)
 
 bool matchVerbatim(const std::string &str, const std::string &find, std::string *p_value)
 {
-    const std::string text = str.substr(0, str.find('\0'));
-    std::size_t start = 0;
-    while (start <= text.size())
+    const std::size_t length = std::min(str.size(), str.find('\0'));
+    for (std::size_t start = 0; start <= length;)
     {
-        std::size_t end = text.find(',', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string item = text.substr(start, end - start);
-        start = end + 1;
-
-        std::size_t key_start = 0;
-        while (key_start < item.size() && (item[key_start] == ':' || isBlank(item[key_start])))
+        std::size_t end = str.find(',', start);
+        if (end > length)
+            end = length;
+        std::size_t key_start = start;
+        while (key_start < end && (str[key_start] == ':' || isBlank(str[key_start])))
             key_start++;
-        if (key_start == item.size())
+        if (key_start == end)
         {
             // match skips an item of blanks as empty, but an item of colons ends its parse.
-            if (item.find(':') != std::string::npos)
+            if (std::find(str.begin() + static_cast<std::ptrdiff_t>(start),
+                          str.begin() + static_cast<std::ptrdiff_t>(end),
+                          ':') != str.begin() + static_cast<std::ptrdiff_t>(end))
                 return false;
+            start = end + 1;
             continue;
         }
-        std::string key;
+        // The key is compared in place, blanks skipped, since most items are not the one sought.
         std::size_t colon = key_start;
-        for (; colon < item.size() && item[colon] != ':'; colon++)
-            if (!isBlank(item[colon]))
-                key += item[colon];
-        if (key != find)
-            continue;
-        *p_value = colon < item.size() ? item.substr(colon + 1) : "";
-        return true;
+        std::size_t key_length = 0;
+        bool same = true;
+        for (; colon < end && str[colon] != ':'; colon++)
+        {
+            if (isBlank(str[colon]))
+                continue;
+            if (key_length >= find.size() || str[colon] != find[key_length])
+                same = false;
+            key_length++;
+        }
+        if (same && key_length == find.size())
+        {
+            *p_value = colon < end ? str.substr(colon + 1, end - colon - 1) : "";
+            return true;
+        }
+        start = end + 1;
     }
     return false;
 }
