@@ -190,8 +190,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     p_reader->setType("(Undefined)");
     check(p_reader->serialize("ALL") == before, "type text changed other attributes");
 
-    world.update();
-    world.draw();
+    // Two passes, so that animations read halfway through a frame step on.
+    for (int pass = 0; pass < 2; pass++)
+    {
+        world.update();
+        world.draw();
+    }
     for (qv::Object *p : {p_wall, p_o, static_cast<qv::Object *>(p_view), p_named, p_reader})
         world.markForDelete(p);
     world.update();
