@@ -58,12 +58,13 @@ public:
     /// A white, bordered view object with no text and value 0 at `TOP_CENTER`, inserted into the
     /// world manager as every object is; `SPECTRAL`, drawn at `MAX_ALTITUDE`.
     ViewObject();
+    /// Leaves the world manager as every object does; only the world manager deletes objects.
     ~ViewObject() override;
 
     /// Places the object at a position in the view, in cells; its location becomes undefined.
     void setPosition(Vector new_position) override;
     /// Sets or adjusts the value on a "qv-view" event tagged with the text; 1 if handled, 0 if not.
-    /// Other events go to the object's own handler.
+    /// Other events go to `Object::eventHandler`.
     int eventHandler(const Event *p_event) override;
     /// Draws the text, the value and the border instead of an animation; 0, or the sum of the
     /// failed drawing calls (each -1).

@@ -36,7 +36,7 @@ void stopServer()
     server_pid = -1;
 }
 
-// Starts Xvfb on a display number it picks itself and returns that number, or -1.
+// Starts Xvfb on a display number it picks itself and returns the number, or -1.
 int startServer()
 {
     int fds[2];
@@ -54,14 +54,17 @@ int startServer()
         const int null_fd = open("/dev/null", O_WRONLY);
         dup2(null_fd, STDOUT_FILENO);
         dup2(null_fd, STDERR_FILENO);
+        // Without -noreset the server resets whenever its last client leaves, as the window
+        // library's first look at the screen does, and refuses the window connecting meanwhile.
         execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               static_cast<char *>(nullptr));
+               "-noreset", static_cast<char *>(nullptr));
         _exit(127);
     }
     close(fds[1]);
     server_pid = pid;
     std::atexit(stopServer);
 
+    // The number comes once the server listens; the pipe closes unwritten if it fails.
     std::string number;
     pollfd ready{fds[0], POLLIN, 0};
     char c = 0;

@@ -108,18 +108,10 @@ const std::vector<RealKey> NOT_POLLED = {
     {"F11", sf::Keyboard::F11, 34, false, NO_PARTNER},
     {"F12", sf::Keyboard::F12, 35, false, NO_PARTNER},
     {"Prior", sf::Keyboard::PageUp, 158, false, NO_PARTNER},
-    {"Next", sf::Keyboard::PageDown, 159, false, NO_PARTNER},
-    {"End", sf::Keyboard::End, 160, false, NO_PARTNER},
-    {"Home", sf::Keyboard::Home, 161, false, NO_PARTNER},
-    {"Insert", sf::Keyboard::Insert, 162, false, NO_PARTNER},
     {"Delete", sf::Keyboard::Delete, 163, false, NO_PARTNER},
     {"KP_Divide", sf::Keyboard::Divide, 167, false, NO_PARTNER},
     {"Alt_L", sf::Keyboard::LAlt, 136, false, NO_PARTNER},
-    {"Super_L", sf::Keyboard::LSystem, 137, false, NO_PARTNER},
-    {"Menu", sf::Keyboard::Menu, 142, false, NO_PARTNER},
     {"bracketleft", sf::Keyboard::LBracket, 143, false, NO_PARTNER},
-    {"bracketright", sf::Keyboard::RBracket, 144, false, NO_PARTNER},
-    {"minus", sf::Keyboard::Hyphen, 153, false, NO_PARTNER},
     {"Print", sf::Keyboard::Unknown, 96, false, NO_PARTNER},
 };
 
@@ -206,6 +198,9 @@ TEST_F(InputWindowTest, KeyRepeatIsOffWhileStartedAndOnAfterShutDown)
     qv::LogManager::getInstance().setLogLevel(2);
     InputRecorder *p_recorder = new InputRecorder(&pass_count);
     qv::InputManager &input_manager = qv::InputManager::getInstance();
+    // Returns the presses that do not follow a release. The server repeats a key as a release and
+    // a press at the same moment, which the window library drops in pairs; on a loaded machine the
+    // two can reach it in different passes, and then it reports both.
     auto holdB = [&]
     {
         p_recorder->received.clear();
@@ -219,23 +214,25 @@ TEST_F(InputWindowTest, KeyRepeatIsOffWhileStartedAndOnAfterShutDown)
         xdotool("keyup b");
         waitForKey(sf::Keyboard::B, false);
         pass();
-        int presses = 0, downs = 0, releases = 0;
+        int presses = 0;
+        int last = qv::UNDEFINED_KEYBOARD_ACTION;
         for (const Received &r : p_recorder->received)
         {
             EXPECT_EQ(r.code, qv::Keyboard::B);
-            presses += r.action == qv::KEY_PRESSED;
-            downs += r.action == qv::KEY_DOWN;
-            releases += r.action == qv::KEY_RELEASED;
+            if (r.action == qv::KEY_DOWN)
+                continue;
+            if (r.action == qv::KEY_PRESSED && last != qv::KEY_RELEASED)
+                presses++;
+            last = r.action;
         }
-        EXPECT_EQ(downs, pass_count - 1);
-        EXPECT_EQ(releases, 1);
+        EXPECT_EQ(p_recorder->keys().back(), keyLine(pass_count, "released", qv::Keyboard::B));
         return presses;
     };
 
     EXPECT_EQ(holdB(), 1);
     input_manager.shutDown();
     EXPECT_TRUE(logHas("InputManager::shutDown(): Keyboard repeat enabled."));
-    EXPECT_GT(holdB(), 1);
+    EXPECT_GT(holdB(), 3);
     ASSERT_EQ(input_manager.startUp(), 0);
     EXPECT_TRUE(logHas("InputManager::startUp(): Keyboard repeated disabled."));
     EXPECT_EQ(holdB(), 1);
