@@ -5,6 +5,8 @@
 #include "Sprite.h"
 #include "attribute_text.h"
 
+#include <climits>
+
 namespace qv
 {
 
@@ -66,12 +68,14 @@ int Animation::draw(Vector position)
     if (slowdown_count == -1)
         return result;
 
-    setSlowdownCount(slowdown_count + 1);
+    // A count or index of INT_MAX (read from a text) cannot go up by one; it is past every
+    // slowdown and every frame anyway.
+    setSlowdownCount(slowdown_count < INT_MAX ? slowdown_count + 1 : INT_MAX);
     if (slowdown_count < sprite->getSlowdown())
         return result;
 
     setSlowdownCount(0);
-    int next = index + 1;
+    int next = index < INT_MAX ? index + 1 : INT_MAX;
     if (next >= sprite->getFrameCount())
         next = 0;
     setIndex(next);
@@ -94,7 +98,7 @@ std::string Animation::serialize(std::string attribute_list)
     if (!selected)
         return "";
     modified = false;
-    return "sprite_name:" + name + "," + "sprite_index:" + toString(index) + "," +
+    return "sprite_name:" + escapeText(name) + "," + "sprite_index:" + toString(index) + "," +
            "sprite_slowdown_count:" + toString(slowdown_count) + ",";
 }
 
@@ -105,15 +109,18 @@ int Animation::deserialize(std::string text)
         return 0;
     LogManager &log = LogManager::getInstance();
 
-    const std::string sprite_name = match(text, "sprite_name");
+    std::string verbatim;
+    const std::string sprite_name = matchVerbatim(text, "sprite_name", &verbatim) ? unescapeText(verbatim) : "";
     if (!sprite_name.empty())
     {
-        log.writeLog(20, "Animation::deserialize(): sprite_name is '%s'", sprite_name.c_str());
+        // Logged as written, so that a label cannot break the log's lines.
+        const std::string shown = escapeText(sprite_name);
+        log.writeLog(20, "Animation::deserialize(): sprite_name is '%s'", shown.c_str());
         Sprite *p_found = ResourceManager::getInstance().getSprite(sprite_name);
         if (p_found)
             setSprite(p_found);
         else
-            log.writeLog("Animation::Match(): Sprite '%s' not found", sprite_name.c_str());
+            log.writeLog("Animation::Match(): Sprite '%s' not found", shown.c_str());
         setName(sprite_name);
     }
 
@@ -125,7 +132,7 @@ int Animation::deserialize(std::string text)
         setIndex(value);
     }
 
-    const std::string sprite_slowdown_count = match(text, "sprite_slowdown_count");
+    const std::string sprite_slowdown_count = match("", "sprite_slowdown_count");
     if (!sprite_slowdown_count.empty())
     {
         const int value = textToInt(sprite_slowdown_count);

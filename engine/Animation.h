@@ -44,7 +44,8 @@ public:
     /// The animation's attribute text ("sprite_name:...,sprite_index:...,sprite_slowdown_count:...,")
     /// for the list "ALL", a list naming "ANIMATION,", or an empty list after a change; else "".
     virtual std::string serialize(std::string attribute_list);
-    /// Reads the animation's keys from attribute text; always 0.
+    /// Reads the animation's keys from attribute text; always 0. The label is written and read
+    /// through `escapeText` and `unescapeText`, so any label survives the text form.
     virtual int deserialize(std::string text);
 
 private:

@@ -11,6 +11,10 @@
 #include "ResourceManager.h"
 #include "SceneGraph.h"
 #include "WorldManager.h"
+#include "attribute_text.h"
+
+#include <cctype>
+#include <climits>
 
 namespace qv
 {
@@ -19,6 +23,36 @@ namespace
 {
 
 int next_id = 1;
+
+// Selectors of the text form, by Attribute.
+const char *const selectors[ATTRIBUTE_COUNT] = {
+    "ID,",        "ACTIVE,",       "VISIBLE,",  "EVENTS,",    "BOX,",         "POSITION,",
+    "TYPE,",      "ANIMATION,",    "ALTITUDE,", "SOLIDNESS,", "NO_SOFT,",     "SPEED,",
+    "DIRECTION,", "ACCELERATION,", "SHAPE,",    "PATH,",      "FOLLOW_PATH,", "AVOID_COLLISIONS,"};
+
+// Past INT_MAX ids repeat instead of overflowing; only a received id brings the counter there.
+int takeNextId()
+{
+    const int taken = next_id;
+    if (next_id < INT_MAX)
+        next_id++;
+    return taken;
+}
+
+std::string item(const std::string &key, const std::string &value)
+{
+    return key + ":" + value + ",";
+}
+
+// The free text stored under `key`, unescaped; false when there is no such item.
+bool findText(const std::string &text, const std::string &key, std::string *p_value)
+{
+    std::string verbatim;
+    if (!matchVerbatim(text, key, &verbatim))
+        return false;
+    *p_value = unescapeText(verbatim);
+    return true;
+}
 
 // The manager that keeps interests in events of this name.
 Manager &managerFor(const std::string &event_name)
@@ -47,7 +81,7 @@ Vector towards(const Vector &from, const Vector &to)
 
 } // namespace
 
-Object::Object() : id(next_id++), box(Vector(-0.5f, -0.5f), 0.99f, 0.99f), position(1, 1)
+Object::Object() : id(takeNextId()), box(Vector(-0.5f, -0.5f), 0.99f, 0.99f), position(1, 1)
 {
     for (bool &flag : modified)
         flag = true;
@@ -105,13 +139,247 @@ int Object::draw()
     return result;
 }
 
-std::string Object::serialize(std::string)
+std::string Object::serialize(std::string attribute_list)
 {
-    return "";
+    LogManager &log = LogManager::getInstance();
+    log.writeLog(20, "Object::serialize(): attr is '%s'", attribute_list.c_str());
+    if (!attribute_list.empty() && attribute_list != "ALL" && attribute_list.back() != ',')
+        log.writeLog("Object::serialize(): Warning! Attribute '%s' missing trailing ','", attribute_list.c_str());
+
+    std::string text;
+    if (takeAttribute(attribute_list, ID))
+        text += item("id", toString(id));
+    if (takeAttribute(attribute_list, ACTIVE))
+        text += item("is_active", toString(is_active));
+    if (takeAttribute(attribute_list, VISIBLE))
+        text += item("is_visible", toString(is_visible));
+    if (takeAttribute(attribute_list, EVENTS))
+    {
+        text += item("event_count", toString(event_count));
+        for (int i = 0; i < event_count; i++)
+            text += item("event_name[" + toString(i) + "]", escapeText(event_name[i]));
+    }
+    if (takeAttribute(attribute_list, BOX))
+    {
+        text += item("box-corner-x", toString(box.getCorner().getX()));
+        text += item("box-corner-y", toString(box.getCorner().getY()));
+        text += item("box-horizontal", toString(box.getHorizontal()));
+        text += item("box-vertical", toString(box.getVertical()));
+    }
+    if (takeAttribute(attribute_list, POSITION))
+    {
+        text += item("pos-x", toString(position.getX()));
+        text += item("pos-y", toString(position.getY()));
+    }
+    if (takeAttribute(attribute_list, TYPE))
+        text += item("type", escapeText(type));
+    // "ALL" and "ANIMATION," make the animation write itself whatever its own flag says, so a
+    // full text always carries the sprite; only the list of changes leaves that to its flag.
+    if (takeAttribute(attribute_list, ANIMATION))
+        text += animation.serialize(attribute_list);
+    if (takeAttribute(attribute_list, ALTITUDE))
+        text += item("altitude", toString(altitude));
+    if (takeAttribute(attribute_list, SOLIDNESS))
+        text += item("solidness", toString(static_cast<int>(solidness)));
+    if (takeAttribute(attribute_list, NO_SOFT))
+        text += item("no_soft", toString(no_soft));
+    if (takeAttribute(attribute_list, DIRECTION))
+    {
+        text += item("x_direction", toString(direction.getX()));
+        text += item("y_direction", toString(direction.getY()));
+    }
+    if (takeAttribute(attribute_list, SPEED))
+        text += item("speed", toString(speed));
+    if (takeAttribute(attribute_list, ACCELERATION))
+    {
+        text += item("x_acceleration", toString(acceleration.getX()));
+        text += item("y_acceleration", toString(acceleration.getY()));
+    }
+    if (takeAttribute(attribute_list, SHAPE))
+    {
+        text += item("shape", toString(shape.getType()));
+        text += item("size", toString(shape.getSize()));
+        text += item("color", toString(static_cast<int>(shape.getColor())));
+        text += item("opacity", toString(static_cast<int>(shape.getOpacity())));
+    }
+    if (takeAttribute(attribute_list, FOLLOW_PATH))
+        text += item("follow_path", toString(follow_path));
+    if (takeAttribute(attribute_list, PATH))
+    {
+        std::string nodes;
+        for (const Vector &node : path.getNodes())
+            nodes += toString(node.getX()) + " " + toString(node.getY()) + "|";
+        text += item("path", nodes);
+        text += item("path_index", toString(path.getIndex()));
+    }
+    if (takeAttribute(attribute_list, AVOID_COLLISIONS))
+        text += item("avoid_collisions", toString(avoid_collisions));
+    return text;
 }
 
-int Object::deserialize(std::string)
+int Object::deserialize(std::string text)
 {
+    // An empty text would make the parser answer from whatever table it parsed last.
+    if (text.empty())
+        return 0;
+    LogManager &log = LogManager::getInstance();
+
+    // One parse serves every key: nothing called below parses other text (the animation parses
+    // this same one), and a long hostile text costs one pass, not one per key.
+    std::string value = match(text, "id");
+    if (!value.empty())
+    {
+        const int new_id = textToInt(value);
+        log.writeLog(20, "Object::deserialize(): id is %d", new_id);
+        if (new_id != id && new_id == INT_MAX)
+            log.writeLog("Object::deserialize(): Warning! id %d leaves no id for the next object.  Ignored.", new_id);
+        else if (new_id != id)
+        {
+            if (new_id >= next_id)
+                next_id = new_id + 1;
+            id = new_id;
+            modified[ID] = true;
+        }
+    }
+
+    value = match("", "is_active");
+    if (!value.empty())
+    {
+        log.writeLog(20, "Object::deserialize(): is_active is %s", value.c_str());
+        setActive(value == "true");
+    }
+
+    value = match("", "is_visible");
+    if (!value.empty())
+    {
+        log.writeLog(20, "Object::deserialize(): is_visible is %s", value.c_str());
+        setVisible(value == "true");
+    }
+
+    deserializeEvents(text);
+
+    // Read as floats: the default box (-0.5, -0.5, 0.99, 0.99) would not survive whole numbers.
+    const char *const box_keys[4] = {"box-corner-x", "box-corner-y", "box-horizontal", "box-vertical"};
+    float box_values[4] = {0, 0, 0, 0};
+    bool box_complete = true;
+    for (int i = 0; i < 4; i++)
+    {
+        value = match("", box_keys[i]);
+        if (value.empty())
+        {
+            box_complete = false;
+            continue;
+        }
+        box_values[i] = textToFloat(value);
+        log.writeLog(20, "Object::deserialize(): %s is %.2f", box_keys[i], box_values[i]);
+    }
+    if (box_complete)
+        setBox(Box(Vector(box_values[0], box_values[1]), box_values[2], box_values[3]));
+    else
+        log.writeLog(20, "Object::deserialize(): box not complete, so ignoring.");
+
+    const std::string pos_x = match("", "pos-x");
+    if (!pos_x.empty())
+        log.writeLog(20, "Object::deserialize(): pos-x is %.2f", textToFloat(pos_x));
+    const std::string pos_y = match("", "pos-y");
+    if (!pos_y.empty())
+        log.writeLog(20, "Object::deserialize(): pos-y is %.2f", textToFloat(pos_y));
+    if (!pos_x.empty() && !pos_y.empty())
+        setPosition(Vector(textToFloat(pos_x), textToFloat(pos_y)));
+    else
+        log.writeLog(20, "Object::deserialize(): position not complete, so ignoring.");
+
+    if (findText(text, "type", &value))
+    {
+        log.writeLog(20, "Object::deserialize(): type is %s", escapeText(value).c_str());
+        setType(value);
+    }
+
+    animation.deserialize(text);
+
+    value = match("", "altitude");
+    if (!value.empty())
+    {
+        const int new_altitude = textToInt(value);
+        log.writeLog(20, "Object::deserialize(): altitude is %d", new_altitude);
+        setAltitude(new_altitude);
+    }
+
+    value = match("", "solidness");
+    if (!value.empty())
+    {
+        const int new_solidness = textToInt(value);
+        log.writeLog(20, "Object::deserialize(): solidness is %d", new_solidness);
+        setSolidness(static_cast<Solidness>(new_solidness));
+    }
+
+    value = match("", "no_soft");
+    if (!value.empty())
+    {
+        log.writeLog(20, "Object::deserialize(): no_soft is %s", value.c_str());
+        setNoSoft(value == "true");
+    }
+
+    value = match("", "x_direction");
+    if (!value.empty())
+    {
+        const float x = textToFloat(value);
+        log.writeLog(20, "Object::deserialize(): x_direction is %.2f", x);
+        setDirection(Vector(x, direction.getY()));
+    }
+
+    value = match("", "y_direction");
+    if (!value.empty())
+    {
+        const float y = textToFloat(value);
+        log.writeLog(20, "Object::deserialize(): y_direction is %.2f", y);
+        // Taken as written: normalizing it and taking its length as the speed would change the
+        // velocity of every object whose direction is not of unit length, and make a text that
+        // carries no speed set the speed to 1.
+        setDirection(Vector(direction.getX(), y));
+        modified[DIRECTION] = true;
+    }
+
+    value = match("", "speed");
+    if (!value.empty())
+    {
+        const float new_speed = textToFloat(value);
+        log.writeLog(20, "Object::deserialize(): speed is %.2f", new_speed);
+        setSpeed(new_speed);
+    }
+
+    value = match("", "x_acceleration");
+    if (!value.empty())
+    {
+        const float x = textToFloat(value);
+        log.writeLog(20, "Object::deserialize(): x_acceleration is %.2f", x);
+        setAcceleration(Vector(x, acceleration.getY()));
+    }
+
+    value = match("", "y_acceleration");
+    if (!value.empty())
+    {
+        const float y = textToFloat(value);
+        log.writeLog(20, "Object::deserialize(): y_acceleration is %.2f", y);
+        setAcceleration(Vector(acceleration.getX(), y));
+    }
+
+    deserializeShape();
+    deserializePath(text);
+
+    value = match("", "follow_path");
+    if (!value.empty())
+    {
+        log.writeLog(20, "Object::deserialize(): follow_path is %s", value.c_str());
+        setFollowPath(value == "true");
+    }
+
+    value = match("", "avoid_collisions");
+    if (!value.empty())
+    {
+        log.writeLog(20, "Object::deserialize(): avoid_collisions is %s", value.c_str());
+        setAvoidCollisions(value == "true");
+    }
     return 0;
 }
 
@@ -485,6 +753,135 @@ void Object::applyAcceleration()
     if (acceleration == Vector())
         return;
     setVelocity(getVelocity() + acceleration);
+}
+
+bool Object::takeAttribute(const std::string &attribute_list, Attribute attribute)
+{
+    const bool chosen = attribute_list == "ALL" || (attribute_list.empty() && isModified(attribute)) ||
+                        attribute_list.find(selectors[attribute]) != std::string::npos;
+    if (chosen)
+        modified[attribute] = false;
+    return chosen;
+}
+
+void Object::deserializeEvents(const std::string &text)
+{
+    const std::string count_text = match("", "event_count");
+    if (count_text.empty())
+        return;
+    LogManager &log = LogManager::getInstance();
+    for (int i = event_count - 1; i >= 0; i--)
+        unregisterInterest(event_name[i]);
+    int count = textToInt(count_text);
+    log.writeLog(20, "Object::deserialize(): event_count is %d", count);
+    // No more names can be registered, and a hostile count must not cost a lookup per unit.
+    if (count > MAX_OBJ_EVENTS)
+    {
+        log.writeLog("Object::deserialize(): Warning! event_count %d above the maximum (%d).  Reading %d names.", count,
+                     MAX_OBJ_EVENTS, MAX_OBJ_EVENTS);
+        count = MAX_OBJ_EVENTS;
+    }
+    for (int i = 0; i < count; i++)
+    {
+        std::string name;
+        if (!findText(text, "event_name[" + toString(i) + "]", &name) || name.empty())
+            continue;
+        log.writeLog(20, "Object::deserialize(): event_name[%d] is '%s'", i, escapeText(name).c_str());
+        registerInterest(name);
+    }
+}
+
+void Object::deserializeShape()
+{
+    LogManager &log = LogManager::getInstance();
+    const char *const keys[4] = {"shape", "size", "color", "opacity"};
+    std::string values[4];
+    for (int i = 0; i < 4; i++)
+    {
+        values[i] = match("", keys[i]);
+        if (values[i].empty())
+            return;
+        log.writeLog(20, "Object::deserialize(): %s is '%s'", keys[i], values[i].c_str());
+    }
+    Shape new_shape = shape;
+    new_shape.setType(textToInt(values[0]));
+    new_shape.setSize(textToFloat(values[1]));
+    const int new_color = textToInt(values[2]);
+    // Outside the enumeration a Color has no defined value.
+    if (new_color >= BLACK && new_color <= CUSTOM)
+        new_shape.setColor(static_cast<Color>(new_color));
+    else
+        log.writeLog("Object::deserialize(): Color %d not a colour.  Ignored.", new_color);
+    const int new_opacity = textToInt(values[3]);
+    if (new_opacity >= 0 && new_opacity <= 255)
+        new_shape.setOpacity(static_cast<unsigned char>(new_opacity));
+    else
+        log.writeLog("Object::deserialize(): Opacity %d not in range [0,255].  Ignored.", new_opacity);
+    setShape(new_shape);
+}
+
+void Object::deserializePath(const std::string &text)
+{
+    LogManager &log = LogManager::getInstance();
+    std::string verbatim;
+    if (matchVerbatim(text, "path", &verbatim))
+    {
+        // The value as match delimits it, but with its blanks: they part the coordinates.
+        std::size_t start = 0;
+        while (start < verbatim.size() &&
+               (verbatim[start] == ':' || std::isspace(static_cast<unsigned char>(verbatim[start]))))
+            start++;
+        std::string nodes = verbatim.substr(start, verbatim.find(':', start) - start);
+        for (char &c : nodes)
+            if (std::isspace(static_cast<unsigned char>(c)))
+                c = ' ';
+        Path new_path;
+        for (std::size_t node_start = 0;;)
+        {
+            const std::size_t bar = nodes.find('|', node_start);
+            if (bar == std::string::npos)
+                break;
+            std::string node = nodes.substr(node_start, bar - node_start);
+            node.erase(0, node.find_first_not_of(' '));
+            node.erase(node.find_last_not_of(' ') + 1);
+            const std::size_t blank = node.find(' ');
+            if (blank == std::string::npos)
+            {
+                log.writeLog("Object::deserialize(): malformed node %s.", nodes.substr(node_start).c_str());
+                log.writeLog("\tNot added.");
+                break;
+            }
+            new_path.addNode(Vector(textToFloat(node.substr(0, blank)), textToFloat(node.substr(blank + 1))));
+            node_start = bar + 1;
+        }
+        setPath(new_path);
+    }
+
+    // The index goes with the nodes, or a received walk would start over from its first node.
+    const std::string index_text = match("", "path_index");
+    if (index_text.empty())
+        return;
+    const int new_index = textToInt(index_text);
+    log.writeLog(20, "Object::deserialize(): path_index is %d", new_index);
+    if (new_index == path.getIndex())
+        return;
+    const int node_count = static_cast<int>(path.getNodes().size());
+    if (new_index < 0 || new_index > node_count)
+    {
+        log.writeLog("Object::deserialize(): path_index %d not in range [0,%d].  Ignored.", new_index, node_count);
+        return;
+    }
+    Path moved = path;
+    if (new_index == node_count)
+    {
+        moved.setIndex(node_count - 1);
+        moved.next();
+    }
+    else
+    {
+        moved.setIndex(new_index);
+    }
+    setPath(moved);
 }
 
 int Object::startPathJob(Vector goal_position, Object *p_target)

@@ -60,6 +60,18 @@ const int ATTRIBUTE_COUNT = 18;
 /// asks `WorldManager::markForDelete` to delete them at the end of the current pass. Changes that
 /// decide where the world manager's scene graph stores an object (activity, visibility, altitude,
 /// solidness, type, box) go through the scene graph first and are refused when it refuses them.
+///
+/// The text form (`serialize`, `deserialize`) is a run of items "key:value,". Numbers are
+/// written by `toString`, flags as "true" or "false", and a path as "x y|" per node, one blank
+/// between the coordinates. Free text (the type, event names, the sprite label) goes through
+/// `escapeText`: text without ',', ':', whitespace or NUL is written as it is, other text as ':'
+/// and the text with those characters and '%' written as '%' and two hexadecimal digits, so
+/// "Floor: 3" becomes "type::Floor%3A%203,". No value can end its item early or add items of its
+/// own, and every text reads back unchanged. An item that is present with an empty value sets
+/// the type or the path to empty; the other keys ignore empty values. The reader takes the box
+/// as four floats, the direction as written (the speed comes from "speed" alone), and the path
+/// node for node with its "path_index", so that what one object writes another reads back as
+/// the same object.
 class Object
 {
 public:
@@ -75,9 +87,12 @@ public:
     virtual int eventHandler(const Event *p_event);
     /// Draws the animation, then the shape if it has one; the animation's result.
     virtual int draw();
-    /// The object's attributes as attribute text.
+    /// The attributes chosen by `attribute_list` as attribute text, clearing their modified
+    /// flags: "ALL", selectors such as "ID,POSITION," (matched as substrings), or "" for those
+    /// changed since they were last written.
     virtual std::string serialize(std::string attribute_list);
-    /// Reads attributes from attribute text; 0, or -1 on failure.
+    /// Applies the attributes found in `text` through the setters, which log and refuse bad
+    /// values while the others still apply; always 0.
     virtual int deserialize(std::string text);
     /// Has any attribute changed since it was last serialized?
     virtual bool isModified() const;
@@ -191,6 +206,12 @@ private:
     Object(const Object &) = delete;
     Object &operator=(const Object &) = delete;
 
+    // Is `attribute` chosen by `attribute_list`? Clears its modified flag if so.
+    bool takeAttribute(const std::string &attribute_list, Attribute attribute);
+    void deserializeEvents(const std::string &text);
+    // Reads the shape's keys from the text `match` parsed last.
+    void deserializeShape();
+    void deserializePath(const std::string &text);
     void dropPathJob();
     int startPathJob(Vector goal_position, Object *p_target);
 

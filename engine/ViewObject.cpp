@@ -4,13 +4,26 @@
 #include "EventView.h"
 #include "LogManager.h"
 #include "WorldManager.h"
+#include "attribute_text.h"
 #include "geometry.h"
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
 namespace qv
 {
+
+namespace
+{
+
+// Selectors and keys of the text form, by ViewObjectAttribute.
+const char *const view_selectors[VIEW_ATTRIBUTE_COUNT] = {"VIEW_STRING,", "VALUE,",    "BORDER,",
+                                                          "COLOR,",       "LOCATION,", "DRAW_VALUE,"};
+const char *const view_keys[VIEW_ATTRIBUTE_COUNT] = {"view_string", "view_value",    "view_border",
+                                                     "view_color",  "view_location", "view_draw_value"};
+
+} // namespace
 
 ViewObject::ViewObject()
 {
@@ -85,6 +98,128 @@ int ViewObject::draw()
         result += display_manager.drawCharacter(Vector(p.getX() + static_cast<float>(n - n / 2), p.getY()), '|', color);
     }
     return result;
+}
+
+std::string ViewObject::serialize(std::string attribute_list)
+{
+    LogManager::getInstance().writeLog(25, "ViewObject::serialize(): attr is '%s'", attribute_list.c_str());
+    std::string text = Object::serialize(attribute_list);
+    for (int i = 0; i < VIEW_ATTRIBUTE_COUNT; i++)
+    {
+        const bool chosen = attribute_list == "ALL" || (attribute_list.empty() && modified[i]) ||
+                            attribute_list.find(view_selectors[i]) != std::string::npos;
+        if (!chosen)
+            continue;
+        modified[i] = false;
+        std::string value;
+        switch (i)
+        {
+        case VIEW_STRING:
+            value = escapeText(view_string);
+            break;
+        case VALUE:
+            value = toString(this->value);
+            break;
+        case BORDER:
+            value = toString(border);
+            break;
+        case COLOR:
+            value = toString(static_cast<int>(color));
+            break;
+        case LOCATION:
+            value = toString(static_cast<int>(location));
+            break;
+        default:
+            value = toString(draw_value);
+            break;
+        }
+        text += std::string(view_keys[i]) + ":" + value + ",";
+    }
+    return text;
+}
+
+int ViewObject::deserialize(std::string text)
+{
+    const int result = Object::deserialize(text);
+    // An empty text would make the parser answer from whatever table it parsed last.
+    if (text.empty())
+        return result;
+    LogManager &log = LogManager::getInstance();
+
+    std::string verbatim;
+    if (matchVerbatim(text, "view_string", &verbatim))
+    {
+        std::string new_view_string = unescapeText(verbatim);
+        new_view_string.resize(std::min(new_view_string.size(), new_view_string.find('\0')));
+        log.writeLog(10, "ViewObject::deserialize(): view_string is %s", escapeText(new_view_string).c_str());
+        setViewString(new_view_string);
+    }
+
+    // One parse for the keys below; the setters parse nothing.
+    std::string value = match(text, "view_value");
+    if (!value.empty())
+    {
+        const int new_value = textToInt(value);
+        log.writeLog(10, "ViewObject::deserialize(): value is %d", new_value);
+        setValue(new_value);
+    }
+
+    value = match("", "view_border");
+    if (!value.empty())
+    {
+        log.writeLog(10, "ViewObject::deserialize(): border is %s", value.c_str());
+        if ((value == "true") != border)
+            setBorder(value == "true");
+    }
+
+    value = match("", "view_color");
+    if (!value.empty())
+    {
+        const int new_color = textToInt(value);
+        log.writeLog(10, "ViewObject::deserialize(): color is %d", new_color);
+        // Outside the enumeration a Color has no defined value.
+        if (new_color >= BLACK && new_color <= CUSTOM)
+            setColor(static_cast<Color>(new_color));
+        else
+            log.writeLog("ViewObject::deserialize(): Color %d not a colour.  Ignored.", new_color);
+    }
+
+    value = match("", "view_location");
+    if (!value.empty())
+    {
+        const int new_location = textToInt(value);
+        log.writeLog(10, "ViewObject::deserialize(): location is %d", new_location);
+        // An object placed by position is written with -1; its position has been read already.
+        if (new_location == UNDEFINED_LOCATION)
+        {
+            if (location != UNDEFINED_LOCATION)
+                modified[LOCATION] = true;
+            location = UNDEFINED_LOCATION;
+        }
+        else
+        {
+            setLocation(static_cast<ViewObjectLocation>(new_location));
+        }
+    }
+
+    value = match("", "view_draw_value");
+    if (!value.empty())
+    {
+        log.writeLog(10, "ViewObject::deserialize(): draw_value is %s", value.c_str());
+        setDrawValue(value == "true");
+    }
+    return result;
+}
+
+bool ViewObject::isModified() const
+{
+    for (int i = 0; i < VIEW_ATTRIBUTE_COUNT; i++)
+    {
+        LogManager::getInstance().writeLog(10, "ViewObject::isModified(): %d is %s", i, modified[i] ? "true" : "false");
+        if (modified[i])
+            return true;
+    }
+    return Object::isModified();
 }
 
 bool ViewObject::isModified(ViewObjectAttribute attribute) const

@@ -69,6 +69,17 @@ public:
     /// Draws the text, the value and the border instead of an animation; 0, or the sum of the
     /// failed drawing calls (each -1).
     int draw() override;
+    /// The object's attribute text followed by the view attributes chosen by `attribute_list`
+    /// ("VIEW_STRING,", "VALUE,", "BORDER,", "COLOR,", "LOCATION,", "DRAW_VALUE,", "ALL", or ""
+    /// for the changed ones), clearing their flags. The text goes through `escapeText`.
+    std::string serialize(std::string attribute_list) override;
+    /// Reads the object's attributes, then the view attributes, through the setters; always 0.
+    /// The text ends at a NUL, and an empty "view_string" item empties it. A location of -1
+    /// (`UNDEFINED_LOCATION`, written for an object placed by position) keeps the position read
+    /// and leaves the object unpinned.
+    int deserialize(std::string text) override;
+    /// Has any view or object attribute changed since it was last serialized?
+    bool isModified() const override;
     using Object::isModified;
     /// Has this view attribute changed since it was last serialized? False outside the six.
     virtual bool isModified(ViewObjectAttribute attribute) const;

@@ -2,8 +2,11 @@
 
 #include "LogManager.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cfloat>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -19,6 +22,45 @@ namespace
 int item_count = 0;
 std::string *keys = nullptr;
 std::string *values = nullptr;
+
+bool isBlank(char c)
+{
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+bool needsEscape(char c)
+{
+    return c == ',' || c == ':' || c == '\0' || isBlank(c);
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+std::string percentDecode(const std::string &escaped)
+{
+    std::string text;
+    text.reserve(escaped.size());
+    for (std::size_t i = 0; i < escaped.size(); i++)
+    {
+        if (escaped[i] == '%' && i + 2 < escaped.size() && hexValue(escaped[i + 1]) >= 0 &&
+            hexValue(escaped[i + 2]) >= 0)
+        {
+            text += static_cast<char>(hexValue(escaped[i + 1]) * 16 + hexValue(escaped[i + 2]));
+            i += 2;
+            continue;
+        }
+        text += escaped[i];
+    }
+    return text;
+}
 
 void releaseTable()
 {
@@ -140,6 +182,95 @@ int textToInt(const std::string &text)
     if (value < INT_MIN)
         return INT_MIN;
     return static_cast<int>(value);
+}
+
+float textToFloat(const std::string &text)
+{
+    const double value = std::atof(text.c_str());
+    // Infinity and NaN convert; only finite doubles beyond float's range do not.
+    if (std::isfinite(value) && value > FLT_MAX)
+        return FLT_MAX;
+    if (std::isfinite(value) && value < -FLT_MAX)
+        return -FLT_MAX;
+    return static_cast<float>(value);
+}
+
+bool matchVerbatim(const std::string &str, const std::string &find, std::string *p_value)
+{
+    const std::size_t length = std::min(str.size(), str.find('\0'));
+    for (std::size_t start = 0; start <= length;)
+    {
+        std::size_t end = str.find(',', start);
+        if (end > length)
+            end = length;
+        std::size_t key_start = start;
+        while (key_start < end && (str[key_start] == ':' || isBlank(str[key_start])))
+            key_start++;
+        if (key_start == end)
+        {
+            // match skips an item of blanks as empty, but an item of colons ends its parse.
+            if (std::find(str.begin() + static_cast<std::ptrdiff_t>(start),
+                          str.begin() + static_cast<std::ptrdiff_t>(end),
+                          ':') != str.begin() + static_cast<std::ptrdiff_t>(end))
+                return false;
+            start = end + 1;
+            continue;
+        }
+        // The key is compared in place, blanks skipped, since most items are not the one sought.
+        std::size_t colon = key_start;
+        std::size_t key_length = 0;
+        bool same = true;
+        for (; colon < end && str[colon] != ':'; colon++)
+        {
+            if (isBlank(str[colon]))
+                continue;
+            if (key_length >= find.size() || str[colon] != find[key_length])
+                same = false;
+            key_length++;
+        }
+        if (same && key_length == find.size())
+        {
+            *p_value = colon < end ? str.substr(colon + 1, end - colon - 1) : "";
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
+
+std::string escapeText(const std::string &text)
+{
+    if (std::none_of(text.begin(), text.end(), needsEscape))
+        return text;
+    static const char digits[] = "0123456789ABCDEF";
+    std::string escaped = ":";
+    for (const char c : text)
+    {
+        if (!needsEscape(c) && c != '%')
+        {
+            escaped += c;
+            continue;
+        }
+        const unsigned char byte = static_cast<unsigned char>(c);
+        escaped += '%';
+        escaped += digits[byte >> 4];
+        escaped += digits[byte & 15];
+    }
+    return escaped;
+}
+
+std::string unescapeText(const std::string &verbatim)
+{
+    std::string compact;
+    for (const char c : verbatim)
+        if (!isBlank(c))
+            compact += c;
+    if (compact.empty() || compact[0] != ':')
+        return compact.substr(0, compact.find(':'));
+    const std::size_t first = compact.find_first_not_of(':');
+    if (first == std::string::npos)
+        return "";
+    return percentDecode(compact.substr(first, compact.find(':', first) - first));
 }
 
 std::string toString(int value)
