@@ -27,6 +27,29 @@ bool insideGrid(qv::Vector cell)
     return cell.getX() >= 0 && cell.getX() < MAP_COLUMNS && cell.getY() >= 0 && cell.getY() < MAP_ROWS;
 }
 
+// Where the i-th monster or food of a room may stand, relative to the room's corner: a row
+// base and a range of rows, then a column base and a range of columns.
+struct Spot
+{
+    int y;       // first row, cells from the room's top
+    int y_range; // rows to choose from
+    int x;       // first column, cells from the room's left
+    int x_range; // columns to choose from
+};
+
+// Indexed by the item's number in its room minus one: rooms with n items place items n, n-1, ..., 1.
+const Spot MONSTER_SPOTS[3] = {{17, 2, 15, 4}, {17, 2, 60, 10}, {9, 2, 60, 10}};
+const Spot FOOD_SPOTS[3] = {{9, 2, 60, 5}, {17, 2, 60, 5}, {17, 2, 15, 4}};
+
+// Draws a position from `spot` in `space`: the row offset first, then the column offset, as the
+// floors of a seed depend on that order.
+qv::Vector drawSpot(const Spot &spot, const Space &space)
+{
+    const int y = SPACE_HEIGHT * static_cast<int>(space.cell.getY()) + spot.y + std::rand() % spot.y_range;
+    const int x = SPACE_WIDTH * static_cast<int>(space.cell.getX()) + spot.x + std::rand() % spot.x_range;
+    return qv::Vector(x, y);
+}
+
 } // namespace
 
 Space::Space(int init_kind, qv::Vector init_cell) : kind(init_kind), cell(init_cell)
@@ -183,31 +206,10 @@ void Map::placeMonsters()
     {
         if (space.kind != ROOM)
             continue;
-        const int c = static_cast<int>(space.cell.getX());
-        const int r = static_cast<int>(space.cell.getY());
-        const int n = std::rand() % 4;
-        for (int i = n; i >= 1; i--)
+        for (int i = std::rand() % 4; i >= 1; i--)
         {
-            // Each position draws its row offset before its column offset.
-            int y = 0;
-            int x = 0;
-            if (i == 3)
-            {
-                y = SPACE_HEIGHT * r + 9 + std::rand() % 2;
-                x = SPACE_WIDTH * c + 60 + std::rand() % 10;
-            }
-            else if (i == 2)
-            {
-                y = SPACE_HEIGHT * r + 17 + std::rand() % 2;
-                x = SPACE_WIDTH * c + 60 + std::rand() % 10;
-            }
-            else
-            {
-                y = SPACE_HEIGHT * r + 17 + std::rand() % 2;
-                x = SPACE_WIDTH * c + 15 + std::rand() % 4;
-            }
             Monster *p_monster = new Monster(hero);
-            p_monster->setPosition(qv::Vector(x, y));
+            p_monster->setPosition(drawSpot(MONSTER_SPOTS[i - 1], space));
             monsters.push_back(p_monster);
         }
     }
@@ -219,32 +221,12 @@ void Map::placeFood()
     {
         if (space.kind != ROOM)
             continue;
-        const int c = static_cast<int>(space.cell.getX());
-        const int r = static_cast<int>(space.cell.getY());
-        const int n = std::rand() % 4;
-        for (int i = n; i >= 1; i--)
+        for (int i = std::rand() % 4; i >= 1; i--)
         {
-            // The kind is drawn first, then the row offset, then the column offset.
+            // The kind is drawn before the spot.
             const int kind = std::rand() % 3;
-            int y = 0;
-            int x = 0;
-            if (i == 3)
-            {
-                y = SPACE_HEIGHT * r + 17 + std::rand() % 2;
-                x = SPACE_WIDTH * c + 15 + std::rand() % 4;
-            }
-            else if (i == 2)
-            {
-                y = SPACE_HEIGHT * r + 17 + std::rand() % 2;
-                x = SPACE_WIDTH * c + 60 + std::rand() % 5;
-            }
-            else
-            {
-                y = SPACE_HEIGHT * r + 9 + std::rand() % 2;
-                x = SPACE_WIDTH * c + 60 + std::rand() % 5;
-            }
             Food *p_food = new Food(kind);
-            p_food->setPosition(qv::Vector(x, y));
+            p_food->setPosition(drawSpot(FOOD_SPOTS[i - 1], space));
             foods.push_back(p_food);
         }
     }
