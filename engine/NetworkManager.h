@@ -55,7 +55,7 @@ public:
     int send(int sock_index, const std::string &payload);
     /// Bytes queued for the connection, not yet taken by its peer; -1 for an unknown index.
     int getQueued(int sock_index) const;
-    /// Closes the connection after its CLOSE event: 0, or -1 when the index is out of range.
+    /// Closes the connection, sends its CLOSE event, then drops it from the list: 0, or -1 out of range.
     int close(int sock_index);
 
 private:

@@ -593,6 +593,55 @@ TEST_F(NetworkTest, AReceiveThatMeetsABadLengthClosesTheConnection)
     EXPECT_EQ(nm.getNumConnections(), 0);
 }
 
+TEST_F(NetworkStartTest, TheGameLoopAcceptsAndAnnouncesAMessage)
+{
+    writeConfig("headless:true,\nframe_time:1,\nrandom_seed:-1,\nnetworking:true,\nnetwork_port:0,\n");
+    qv::GameManager &game_manager = qv::GameManager::getInstance();
+    ASSERT_EQ(game_manager.startUp(), 0);
+    qv::NetworkManager &nm = qv::NetworkManager::getInstance();
+    const int peer = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(nm.getPort()));
+    ASSERT_EQ(::connect(peer, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
+    const std::string message = frame(9, "hello");
+    ASSERT_EQ(::send(peer, message.data(), message.size(), MSG_NOSIGNAL), 9);
+
+    std::vector<Seen> seen;
+    std::string payload;
+    RecordingObject *p_listener = new RecordingObject;
+    p_listener->registerInterest(qv::NETWORK_EVENT);
+    p_listener->registerInterest(qv::STEP_EVENT);
+    p_listener->on_event = [&](const qv::Event *p_event)
+    {
+        if (p_event->getType() == qv::STEP_EVENT)
+        {
+            if (game_manager.getStepCount() >= 2000)
+                game_manager.setGameOver(true);
+            return;
+        }
+        const auto *p_network = static_cast<const qv::EventNetwork *>(p_event);
+        seen.push_back({p_network->getLabel(), p_network->getSocketIndex(), p_network->getBytes()});
+        if (p_network->getLabel() == qv::DATA)
+        {
+            nm.receive(p_network->getSocketIndex(), payload);
+            game_manager.setGameOver(true);
+        }
+    };
+    game_manager.run();
+    EXPECT_EQ(seen, (std::vector<Seen>{{qv::ACCEPT, 0, 0}, {qv::DATA, 0, 9}}));
+    EXPECT_EQ(payload, "hello");
+    EXPECT_FALSE(logHas("GameManager::run(): Warning! Residual network data."));
+    // The world manager has deleted the listener by the time the connection is closed.
+    game_manager.shutDown();
+    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_EQ(nm.getNumConnections(), 0);
+    char byte = 0;
+    EXPECT_EQ(recv(peer, &byte, 1, 0), 0);
+    ::close(peer);
+}
+
 TEST_F(NetworkStartTest, ABadPortFailsTheStart)
 {
     writeConfig("networking:true,network_port:http,");
