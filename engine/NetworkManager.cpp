@@ -418,7 +418,7 @@ int NetworkManager::send(int sock_index, const std::string &payload)
         return -1;
     }
     const int max_message_size = Config::getInstance().getMaxMessageSize();
-    if (payload.size() > static_cast<size_t>(max_message_size - LENGTH_BYTES))
+    if (max_message_size < LENGTH_BYTES || payload.size() > static_cast<size_t>(max_message_size - LENGTH_BYTES))
     {
         log.writeLog("NetworkManager::send(): Error! Message of %zu bytes is above the limit (%d).",
                      payload.size() + LENGTH_BYTES, max_message_size);
