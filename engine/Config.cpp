@@ -154,6 +154,8 @@ void Config::loadConfig(std::string config)
     readInt(match("", "quadtree_depth"), quadtree_depth);
     readInt(match("", "quadtree_threshold"), quadtree_threshold);
     readBool(match("", "show_frame_time"), show_frame_time);
+    readText(match("", "network_port"), network_port);
+    readInt(match("", "max_message_size"), max_message_size);
 }
 
 void Config::logConfig() const
@@ -180,6 +182,8 @@ void Config::logConfig() const
     log.writeLog(1, "  Quadtree threshold: %d", quadtree_threshold);
     log.writeLog(1, "  Quadtree depth: %d", quadtree_depth);
     log.writeLog(1, "  Show frame time: %s", boolText(show_frame_time));
+    log.writeLog(1, "  Network port: %s", network_port.c_str());
+    log.writeLog(1, "  Max message size: %d", max_message_size);
     log.writeLog(1, "-----------------------------------");
 }
 
@@ -281,6 +285,16 @@ int Config::getQuadtreeThreshold() const
 bool Config::getShowFrameTime() const
 {
     return show_frame_time;
+}
+
+std::string Config::getNetworkPort() const
+{
+    return network_port;
+}
+
+int Config::getMaxMessageSize() const
+{
+    return max_message_size;
 }
 
 std::string Config::getConfigText() const

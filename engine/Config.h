@@ -5,6 +5,9 @@
 namespace qv
 {
 
+/// The port a server listens on and a client connects to when the configuration names none.
+const char *const DEFAULT_PORT = "9876";
+
 /// The engine's settings, read once from the configuration file when the game manager starts.
 /// The file is `QUORVEX_CONFIG` when that variable is set, else "qv-config.txt". It holds attribute
 /// text ("key:value," items) over any number of lines; lines starting with '#' are comments, and
@@ -66,6 +69,10 @@ public:
     int getQuadtreeThreshold() const;
     /// Show the pass-time readout and log its summary at shut-down?
     bool getShowFrameTime() const;
+    /// Port the network manager listens on or connects to.
+    std::string getNetworkPort() const;
+    /// Largest network message accepted, length field included, bytes.
+    int getMaxMessageSize() const;
     /// The configuration text last loaded.
     std::string getConfigText() const;
 
@@ -93,6 +100,9 @@ private:
     int grid_width = 20;                   // kept and shown only
     int grid_height = 8;                   // kept and shown only
     bool show_frame_time = false;          // pass-time readout in the window and summary in the log
+
+    std::string network_port = DEFAULT_PORT; // port to listen on or connect to
+    int max_message_size = 1024 * 1024;      // largest network message, length field included, bytes
 };
 
 } // namespace qv

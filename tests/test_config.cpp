@@ -320,6 +320,8 @@ TEST_F(ConfigTest, DumpListsEverySettingButTheFontScale)
                                                        "  Quadtree threshold: 1",
                                                        "  Quadtree depth: 10",
                                                        "  Show frame time: false",
+                                                       "  Network port: 9876",
+                                                       "  Max message size: 1048576",
                                                        dashes}));
     config.loadConfig("window_style:default,");
     config.logConfig();
