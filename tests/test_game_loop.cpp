@@ -147,7 +147,7 @@ TEST_F(GameLoopTest, AtTheDefaultLevelOnlyTheBannersAreWritten)
 TEST_F(GameLoopTest, NetworkingStartsAndStopsTheNetworkManagerAfterInput)
 {
     qv::LogManager::getInstance().setLogLevel(1);
-    writeConfig("headless:true,\nframe_time:1,\nrandom_seed:-1,\nnetworking:true,\n");
+    writeConfig("headless:true,\nframe_time:1,\nrandom_seed:-1,\nnetworking:true,\nnetwork_port:0,\n");
     ASSERT_EQ(game_manager.startUp(), 0);
     EXPECT_TRUE(qv::NetworkManager::getInstance().isStarted());
     int passes = 0;
