@@ -136,7 +136,9 @@ protected:
 
 TEST_F(GameProgramTest, TitleThenAFloorThenTheHeroWalksThenQQuits)
 {
-    writeConfig("headless:false,\nrandom_seed:4242,\nframe_time:33,\nwindow_horizontal_pixels:1200,\n"
+    // On this seed's floor no monster comes near the start room during the walk: a touch would
+    // paint the hero in its red hurt sprite.
+    writeConfig("headless:false,\nrandom_seed:3,\nframe_time:33,\nwindow_horizontal_pixels:1200,\n"
                 "window_vertical_pixels:720,\nwindow_horizontal_chars:80,\nwindow_vertical_chars:24,\n"
                 "font_scale:1.5,\nfont_file:qv-font.ttf,\nwindow_title:Quorvex,\n");
     const std::string shots = std::string(QV_BINARY_DIR) + "/screenshots/session";
