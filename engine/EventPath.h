@@ -21,8 +21,8 @@ public:
     void setPath(const Path &new_path);
 
 private:
-    int result = 0;  // 0 no path, 2 path found
-    Path path;       // empty unless found
+    int result = 0; // 0 no path, 2 path found
+    Path path;      // empty unless found
 };
 
 } // namespace qv

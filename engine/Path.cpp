@@ -5,9 +5,7 @@
 namespace qv
 {
 
-Path::Path(const std::vector<Vector> &init_nodes) : nodes(init_nodes)
-{
-}
+Path::Path(const std::vector<Vector> &init_nodes) : nodes(init_nodes) {}
 
 bool Path::isDone() const
 {

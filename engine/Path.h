@@ -27,8 +27,8 @@ public:
     void addNode(const Vector &node);
 
 private:
-    std::vector<Vector> nodes;  // world positions, in walking order
-    int index = 0;              // the node headed for
+    std::vector<Vector> nodes; // world positions, in walking order
+    int index = 0;             // the node headed for
 };
 
 } // namespace qv

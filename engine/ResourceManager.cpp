@@ -3,8 +3,8 @@
 #include "Color.h"
 #include "Frame.h"
 #include "LogManager.h"
-#include "attribute_text.h"
 #include "Sprite.h"
+#include "attribute_text.h"
 
 #include <algorithm>
 #include <climits>
