@@ -41,28 +41,7 @@ protected:
         ended->registerInterest(GAME_OVER_EVENT);
     }
 
-    static void key(int key_value, int action)
-    {
-        qv::EventKeyboard event;
-        event.setKey(key_value);
-        event.setKeyboardAction(action);
-        qv::InputManager::getInstance().onEvent(&event);
-    }
-
-    void pass()
-    {
-        qv::EventStep step(steps++);
-        qv::GameManager::getInstance().onEvent(&step);
-        world().update();
-    }
-
     static int count(const std::string &type) { return world().objectsOfType(type).getCount(); }
-
-    static std::string spriteOf(const qv::Object *p_o)
-    {
-        const qv::Sprite *p_sprite = p_o->getAnimation().getSprite();
-        return p_sprite ? p_sprite->getLabel() : "(none)";
-    }
 
     // Puts the hero left of the stairs and walks it right until the floor counter moves.
     void takeTheStairs()
@@ -84,7 +63,6 @@ protected:
     Hunger *hunger = nullptr;
     FloorNum *floor = nullptr;
     RecordingObject *ended = nullptr; // hears "game-over"
-    int steps = 0;
 };
 
 TEST_F(GameOverTest, StairsLeadToANewFloorCountedOnScreenWithHungerKept)

@@ -17,14 +17,6 @@ protected:
         title = new GameStart;
     }
 
-    static void key(int key_value, int action)
-    {
-        qv::EventKeyboard event;
-        event.setKey(key_value);
-        event.setKeyboardAction(action);
-        qv::InputManager::getInstance().onEvent(&event);
-    }
-
     static int displays() { return world().objectsOfType("ViewObject").getCount(); }
 
     GameStart *title = nullptr;

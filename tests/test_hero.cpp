@@ -19,17 +19,6 @@ namespace
 
 const float EPSILON = 1e-5f;
 
-std::string spriteOf(const qv::Object *p_o)
-{
-    const qv::Sprite *p_sprite = p_o->getAnimation().getSprite();
-    return p_sprite ? p_sprite->getLabel() : "(none)";
-}
-
-bool isFrozen(const qv::Object *p_o)
-{
-    return p_o->getAnimation().getSlowdownCount() == -1;
-}
-
 } // namespace
 
 class HeroTest : public GameWorldTest
@@ -51,22 +40,6 @@ protected:
     }
 
     // Delivers a key event as the input manager does.
-    static void key(int key_value, int action)
-    {
-        qv::EventKeyboard event;
-        event.setKey(key_value);
-        event.setKeyboardAction(action);
-        qv::InputManager::getInstance().onEvent(&event);
-    }
-
-    // One pass of the loop after input: the step event, then moving and deleting.
-    void pass()
-    {
-        qv::EventStep step(steps++);
-        qv::GameManager::getInstance().onEvent(&step);
-        world().update();
-    }
-
     void expectVelocity(qv::Vector expected) const
     {
         EXPECT_NEAR(hero->getVelocity().getX(), expected.getX(), EPSILON);
@@ -77,7 +50,6 @@ protected:
 
     Hero *hero = nullptr;
     RecordingObject *moved = nullptr; // receives "hero_moved"
-    int steps = 0;
 };
 
 TEST_F(HeroTest, StartsStandingHiddenNothingAndFrozen)

@@ -24,14 +24,6 @@ protected:
         ended->registerInterest(GAME_OVER_EVENT);
     }
 
-    static void key(int key_value, int action)
-    {
-        qv::EventKeyboard event;
-        event.setKey(key_value);
-        event.setKeyboardAction(action);
-        qv::InputManager::getInstance().onEvent(&event);
-    }
-
     // Holds the right arrow for `count` events without moving the world on.
     static void walkEvents(int count)
     {
@@ -51,13 +43,6 @@ protected:
             world().moveObject(toucher, qv::Vector(hero->getPosition().getX() - 2, hero->getPosition().getY()));
     }
 
-    void pass()
-    {
-        qv::EventStep step(steps++);
-        qv::GameManager::getInstance().onEvent(&step);
-        world().update();
-    }
-
     int hungerBars() { return world().objectsOfType(hunger_type).getCount(); }
 
     Hero *hero = nullptr;
@@ -65,7 +50,6 @@ protected:
     Monster *toucher = nullptr;       // bumps into the hero on demand
     RecordingObject *ended = nullptr; // hears "game-over"
     const std::string hunger_type = "ViewObject";
-    int steps = 0;
 };
 
 TEST_F(HungerTest, StartsFullAtTheTopLeft)

@@ -18,17 +18,6 @@ namespace
 
 const float EPSILON = 1e-4f;
 
-std::string spriteOf(const qv::Object *p_o)
-{
-    const qv::Sprite *p_sprite = p_o->getAnimation().getSprite();
-    return p_sprite ? p_sprite->getLabel() : "(none)";
-}
-
-bool isFrozen(const qv::Object *p_o)
-{
-    return p_o->getAnimation().getSlowdownCount() == -1;
-}
-
 bool isZero(qv::Vector v)
 {
     return v.getX() == 0 && v.getY() == 0;
@@ -62,22 +51,6 @@ protected:
         };
     }
 
-    static void key(int key_value, int action)
-    {
-        qv::EventKeyboard event;
-        event.setKey(key_value);
-        event.setKeyboardAction(action);
-        qv::InputManager::getInstance().onEvent(&event);
-    }
-
-    // One pass of the loop after input: the step event, then moving and deleting.
-    void pass()
-    {
-        qv::EventStep step(steps++);
-        qv::GameManager::getInstance().onEvent(&step);
-        world().update();
-    }
-
     int received(const std::string &type) const
     {
         int count = 0;
@@ -90,7 +63,6 @@ protected:
     Hero *hero = nullptr;
     RecordingObject *watcher = nullptr; // hears hits and deletions
     std::vector<qv::Object *> deleted;  // objects that "delete_event" asked to remove
-    int steps = 0;
 };
 
 TEST_F(MonsterTest, StartsWanderingFrozenOnItsWalkSprite)
