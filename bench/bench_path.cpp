@@ -6,6 +6,7 @@
 #include "PathFind.h"
 #include "PathManager.h"
 #include "WorldManager.h"
+#include "bench_support.h"
 #include "test_path_reference.h"
 
 #include <benchmark/benchmark.h>
@@ -258,29 +259,6 @@ public:
     int nodes = 0;
     int expansions = 0;
 };
-
-std::string engine_dir; // holds the configuration and the log while the benchmarks run
-
-void startEngine()
-{
-    if (!engine_dir.empty())
-        return;
-    char pattern[] = "/tmp/quorvex-bench-XXXXXX";
-    engine_dir = mkdtemp(pattern);
-    std::ofstream(engine_dir + "/qv-config.txt") << "headless:true,\nrandom_seed:-1,\n";
-    setenv("QUORVEX_CONFIG", (engine_dir + "/qv-config.txt").c_str(), 1);
-    setenv("QUORVEX_LOG", (engine_dir + "/quorvex.log").c_str(), 1);
-    qv::GameManager::getInstance().startUp();
-}
-
-void stopEngine()
-{
-    if (engine_dir.empty())
-        return;
-    qv::GameManager::getInstance().shutDown();
-    std::error_code ignored;
-    std::filesystem::remove_all(engine_dir, ignored);
-}
 
 // A floor of columns x rows spaces in a world just large enough for it (641 x 97 cells for 8 x 4),
 // with the walker at the start.

@@ -5,6 +5,7 @@
 #include "ObjectList.h"
 #include "ObjectListIterator.h"
 #include "WorldManager.h"
+#include "bench_support.h"
 
 #include <benchmark/benchmark.h>
 
@@ -42,30 +43,6 @@ public:
 private:
     void turn() { setDirection(qv::Vector(-getDirection().getX(), -getDirection().getY())); }
 };
-
-std::string engine_dir; // holds the configuration and the log while the benchmarks run
-
-// A headless engine, started once for every benchmark of this program.
-void startEngine()
-{
-    if (!engine_dir.empty())
-        return;
-    char pattern[] = "/tmp/quorvex-bench-XXXXXX";
-    engine_dir = mkdtemp(pattern);
-    std::ofstream(engine_dir + "/qv-config.txt") << "headless:true,\nrandom_seed:-1,\n";
-    setenv("QUORVEX_CONFIG", (engine_dir + "/qv-config.txt").c_str(), 1);
-    setenv("QUORVEX_LOG", (engine_dir + "/quorvex.log").c_str(), 1);
-    qv::GameManager::getInstance().startUp();
-}
-
-void stopEngine()
-{
-    if (engine_dir.empty())
-        return;
-    qv::GameManager::getInstance().shutDown();
-    std::error_code ignored;
-    std::filesystem::remove_all(engine_dir, ignored);
-}
 
 // A world of `count` objects on a square grid with two cells between neighbours: half of them
 // HARD walls standing still, a quarter HARD movers and a quarter SOFT movers, all in view.
