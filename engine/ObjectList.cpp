@@ -14,14 +14,7 @@ ObjectList::ObjectList()
 
 ObjectList::ObjectList(const ObjectList &other)
 {
-    if (other.capacity > 0)
-        items = static_cast<Object **>(std::malloc(sizeof(Object *) * other.capacity));
-    if (items)
-    {
-        std::memcpy(items, other.items, sizeof(Object *) * other.count);
-        count = other.count;
-        capacity = other.capacity;
-    }
+    copyFrom(other);
 }
 
 ObjectList &ObjectList::operator=(const ObjectList &other)
@@ -32,6 +25,12 @@ ObjectList &ObjectList::operator=(const ObjectList &other)
     items = nullptr;
     count = 0;
     capacity = 0;
+    copyFrom(other);
+    return *this;
+}
+
+void ObjectList::copyFrom(const ObjectList &other)
+{
     if (other.capacity > 0)
         items = static_cast<Object **>(std::malloc(sizeof(Object *) * other.capacity));
     if (items)
@@ -40,7 +39,6 @@ ObjectList &ObjectList::operator=(const ObjectList &other)
         count = other.count;
         capacity = other.capacity;
     }
-    return *this;
 }
 
 ObjectList::ObjectList(ObjectList &&other) noexcept : count(other.count), capacity(other.capacity), items(other.items)

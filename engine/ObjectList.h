@@ -42,6 +42,9 @@ public:
     Object *itemAt(int index) const;
 
 private:
+    /// Takes a flat copy of `other`'s pointers into this empty list (empty again if memory runs out).
+    void copyFrom(const ObjectList &other);
+
     int count = 0;            // pointers held
     int capacity = 0;         // slots allocated
     Object **items = nullptr; // malloc'ed array of `capacity` slots
