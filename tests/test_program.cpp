@@ -50,7 +50,7 @@ TEST_F(ProgramTest, InterruptOrTerminationCutsEvenALongFrameShortAndAKillLeavesA
         // Lines written before flushing was switched on arrive with the first flushed one.
         const std::vector<std::string> messages = logMessages();
         EXPECT_TRUE(containsInOrder(messages, {"** Game engine started **", "About to run"}));
-        EXPECT_EQ(messages.back() == "** Game engine stopped **", !killed);
+        EXPECT_EQ(!messages.empty() && messages.back() == "** Game engine stopped **", !killed);
     }
 }
 
