@@ -1,453 +1,152 @@
-#include "Box.h"
-#include "DisplayManager.h"
-#include "Event.h"
 #include "EventStep.h"
 #include "GameManager.h"
-#include "InputManager.h"
 #include "LogManager.h"
-#include "NetworkManager.h"
-#include "PathManager.h"
-#include "ResourceManager.h"
-#include "Vector.h"
 #include "WorldManager.h"
 #include "test_support.h"
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
+#include <cstdio>
 #include <ctime>
-#include <functional>
 #include <regex>
-#include <string>
+#include <sstream>
 #include <sys/time.h>
 #include <thread>
-#include <vector>
-
-namespace
-{
-
-const std::string STARS(52, '*');
-
-int stepOf(const qv::Event *p_event)
-{
-    return static_cast<const qv::EventStep *>(p_event)->getStepCount();
-}
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-} // namespace
 
 class GameLoopTest : public EngineTest
 {
 protected:
-    qv::GameManager &game_manager = qv::GameManager::getInstance();
-
-    // Starts the engine with `config` and registers an object for step events that runs
-    // `on_step` on each; the world manager owns the object.
-    RecordingObject *startWithStepper(const std::string &config, std::function<void(int)> on_step)
+    // Starts the engine with `config` and has `on_step` run on every step event.
+    void startWithStepper(const std::string &config, std::function<void(int)> on_step)
     {
         writeConfig(config);
-        if (game_manager.startUp() != 0)
-            return nullptr;
-        RecordingObject *p_stepper = new RecordingObject;
-        p_stepper->on_event = [on_step](const qv::Event *p_event) { on_step(stepOf(p_event)); };
-        p_stepper->registerInterest(qv::STEP_EVENT);
-        return p_stepper;
+        ASSERT_EQ(game_manager.startUp(), 0);
+        auto *p_stepper = new RecordingObject;
+        p_stepper->on_event = [on_step](const qv::Event *p_event)
+        { on_step(static_cast<const qv::EventStep *>(p_event)->getStepCount()); };
+        ASSERT_EQ(p_stepper->registerInterest(qv::STEP_EVENT), 0);
     }
 
-    // The steps at which "Can't keep up!" was written, with the split each reported.
-    std::vector<std::pair<int, int>> lateSteps() const
-    {
-        std::vector<std::pair<int, int>> late;
-        const std::regex pattern("..:..:.. +([0-9]+) GameManager::run\\(\\): Can't keep up! frame_time [-0-9]+ ms, "
-                                 "split ([-0-9]+) ms");
-        for (const std::string &line : logLines())
-        {
-            std::smatch found;
-            if (std::regex_match(line, found, pattern))
-                late.emplace_back(std::stoi(found[1]), std::stoi(found[2]));
-        }
-        return late;
-    }
+    qv::GameManager &game_manager = qv::GameManager::getInstance();
 };
 
-TEST_F(GameLoopTest, StartsEveryManagerInOrderAndStopsThemInReverse)
+TEST_F(GameLoopTest, LogLinesBeginWithTheTimeAndTheStepCountInAtLeastFourColumns)
+{
+    startWithStepper("headless:true,\nframe_time:0,\n",
+                     [&](int step)
+                     {
+                         if (step == 7 || step == 12345)
+                             qv::LogManager::getInstance().writeLog("at %d", step);
+                         game_manager.setGameOver(step == 12345);
+                     });
+    game_manager.run();
+    game_manager.shutDown();
+    for (const std::string line : {"    0 \\*{52}", "    7 at 7", " 12345 at 12345"})
+        EXPECT_TRUE(std::regex_search(readLog(), std::regex("(^|\n)\\d\\d:\\d\\d:\\d\\d" + line + "\n"))) << line;
+}
+
+TEST_F(GameLoopTest, LogWritesOnlyLinesWhoseLevelIsNotAboveItsOwn)
+{
+    qv::LogManager &log = qv::LogManager::getInstance();
+    ASSERT_EQ(log.startUp(), 0);
+    EXPECT_EQ(log.writeLog(1, "progress"), 0);
+    EXPECT_EQ(log.writeLog("always"), 6);
+    log.setLogLevel(5);
+    EXPECT_EQ(log.writeLog(5, "five"), 4);
+    EXPECT_EQ(log.writeLog("unleveled"), 9);
+    EXPECT_EQ(logMessages(), (std::vector<std::string>{"always", "five", "unleveled"}));
+}
+
+TEST_F(GameLoopTest, StartsTheManagersInOrderAndStopsThemInReverse)
+{
+    qv::LogManager::getInstance().setLogLevel(1);
+    writeConfig("headless:true,\nnetworking:true,\nnetwork_port:0,\n");
+    ASSERT_EQ(game_manager.startUp(), 0);
+    game_manager.shutDown();
+    EXPECT_TRUE(containsInOrder(logMessages(),
+                                {"** Quorvex version 4.15 **", "** Game engine started **", "Log Manager started.",
+                                 "Quorvex configuration:", "Display manager started.", "Input manager started.",
+                                 "Network manager started.", "Resource manager started.", "World manager started.",
+                                 "Path manager started.", "Path manager stopped", "World manager stopped",
+                                 "Resource manager stopped", "Network manager stopped", "Input manager stopped",
+                                 "Display manager stopped", "** Game engine stopped **"}));
+}
+
+TEST_F(GameLoopTest, SeedComesFromTheConfigurationOrTheTime)
 {
     qv::LogManager::getInstance().setLogLevel(10);
-    ASSERT_EQ(game_manager.startUp(), 0);
-    EXPECT_TRUE(game_manager.isStarted());
-    EXPECT_TRUE(qv::DisplayManager::getInstance().isStarted());
-    EXPECT_TRUE(qv::InputManager::getInstance().isStarted());
-    EXPECT_TRUE(qv::ResourceManager::getInstance().isStarted());
-    EXPECT_TRUE(qv::WorldManager::getInstance().isStarted());
-    EXPECT_TRUE(qv::PathManager::getInstance().isStarted());
-    EXPECT_FALSE(qv::NetworkManager::getInstance().isStarted());
-    game_manager.shutDown();
-
-    const std::vector<std::string> messages = logMessages();
-    EXPECT_TRUE(containsInOrder(messages, {"LogManager::startUp(): successfully started.",
-                                           STARS,
-                                           "** Quorvex version 4.15 **",
-                                           "** Game engine started **",
-                                           STARS,
-                                           "Log Manager started.",
-                                           std::string(35, '-'),
-                                           "Quorvex configuration:",
-                                           "  Frame time: 5",
-                                           "  Headless: true",
-                                           "  Random seed: -1",
-                                           std::string(35, '-'),
-                                           "GameManager::startUp(): frame time is 5",
-                                           "Display manager started.",
-                                           "Input manager started.",
-                                           "Resource manager started.",
-                                           "World manager started.",
-                                           "Path manager started.",
-                                           "GameManager()::startUp(): seed is -1",
-                                           "GameManager::startUp(): successfully started.",
-                                           "Path manager stopped",
-                                           "World manager stopped",
-                                           "Resource manager stopped",
-                                           "Input manager stopped",
-                                           "Display manager stopped",
-                                           STARS,
-                                           "** Game engine stopped **",
-                                           "LogManager::shutDown(): successfully stopped."}));
-    EXPECT_EQ(messages.back(), "LogManager::shutDown(): successfully stopped.");
-    // With networking off the network manager is neither started nor stopped.
-    for (const std::string &message : messages)
+    const std::pair<int, int> seeds[] = {{1234, 1234}, {-1, -1}, {0, static_cast<int>(std::time(nullptr))}};
+    for (const auto &[configured, expected] : seeds)
     {
-        EXPECT_EQ(message.find("Network manager"), std::string::npos) << message;
-        EXPECT_EQ(message.find("NetworkManager"), std::string::npos) << message;
+        writeConfig("headless:true,\nrandom_seed:" + std::to_string(configured) + ",\n");
+        std::srand(99);
+        ASSERT_EQ(game_manager.startUp(), 0);
+        const int drawn = std::rand();
+        game_manager.shutDown();
+        int logged = 0;
+        for (const std::string &message : logMessages())
+            std::sscanf(message.c_str(), "GameManager()::startUp(): seed is %d", &logged);
+        EXPECT_NEAR(logged, expected, 5);
+        // -1 leaves the generator where it was.
+        std::srand(configured == -1 ? 99 : static_cast<unsigned>(logged));
+        EXPECT_EQ(std::rand(), drawn) << configured;
     }
-    EXPECT_FALSE(game_manager.isStarted());
-    EXPECT_FALSE(qv::DisplayManager::getInstance().isStarted());
-    EXPECT_FALSE(qv::WorldManager::getInstance().isStarted());
-    EXPECT_FALSE(qv::LogManager::getInstance().isStarted());
 }
 
-TEST_F(GameLoopTest, AtTheDefaultLevelOnlyTheBannersAreWritten)
+TEST_F(GameLoopTest, GameOverEndsTheLoopOnlyAfterTheWholePass)
 {
-    ASSERT_EQ(game_manager.startUp(), 0);
-    game_manager.shutDown();
-    const std::vector<std::string> messages = logMessages();
-    ASSERT_GE(messages.size(), 6u);
-    EXPECT_EQ(std::vector<std::string>(messages.begin(), messages.begin() + 4),
-              (std::vector<std::string>{STARS, "** Quorvex version 4.15 **", "** Game engine started **", STARS}));
-    EXPECT_EQ(std::vector<std::string>(messages.end() - 2, messages.end()),
-              (std::vector<std::string>{STARS, "** Game engine stopped **"}));
-    for (const char *leveled : {"Log Manager started.", "Display manager started.", "Quorvex configuration:",
-                                "World manager stopped", "GameManager::startUp(): successfully started."})
-        EXPECT_FALSE(logHas(leveled)) << leveled;
-}
-
-TEST_F(GameLoopTest, NetworkingStartsAndStopsTheNetworkManagerAfterInput)
-{
-    qv::LogManager::getInstance().setLogLevel(1);
-    writeConfig("headless:true,\nframe_time:1,\nrandom_seed:-1,\nnetworking:true,\nnetwork_port:0,\n");
-    ASSERT_EQ(game_manager.startUp(), 0);
-    EXPECT_TRUE(qv::NetworkManager::getInstance().isStarted());
-    int passes = 0;
-    RecordingObject *p_stepper = new RecordingObject;
-    p_stepper->on_event = [&](const qv::Event *)
-    {
-        if (++passes == 3)
-            game_manager.setGameOver(true);
-    };
-    ASSERT_EQ(p_stepper->registerInterest(qv::STEP_EVENT), 0);
-    game_manager.run();
-    game_manager.shutDown();
-    EXPECT_FALSE(qv::NetworkManager::getInstance().isStarted());
-    EXPECT_EQ(passes, 3);
-
-    EXPECT_TRUE(containsInOrder(logMessages(),
-                                {"Input manager started.", "Network manager started.", "Resource manager started.",
-                                 "Resource manager stopped", "Network manager stopped", "Input manager stopped"}));
-    // Without a listening socket the loop neither accepts nor waits for data.
-    for (const std::string &message : logMessages())
-        EXPECT_EQ(message.find("NetworkManager::accept()"), std::string::npos) << message;
-    EXPECT_FALSE(logHas("GameManager::run(): Warning! Residual network data."));
-}
-
-TEST_F(GameLoopTest, SecondStartUpOnlySaysSo)
-{
-    ASSERT_EQ(game_manager.startUp(), 0);
-    EXPECT_EQ(game_manager.startUp(), 0);
-    EXPECT_TRUE(logHas("GameManager::startup(): Already started."));
-    game_manager.shutDown();
-}
-
-TEST_F(GameLoopTest, UnopenableLogStopsTheStartBeforeAnyOtherManager)
-{
-    const std::string missing = dir + "/no-such-folder/quorvex.log";
-    setenv("QUORVEX_LOG", missing.c_str(), 1);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(game_manager.startUp(), -1);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find(" LogManager::startup(): Warning! Unable to open file '" + missing + "'.\n"), std::string::npos)
-        << err;
-    EXPECT_NE(err.find(" Error starting log manager!\n"), std::string::npos) << err;
-    EXPECT_EQ(err.find("Quorvex version"), std::string::npos) << err;
-    EXPECT_FALSE(game_manager.isStarted());
-    EXPECT_FALSE(qv::LogManager::getInstance().isStarted());
-    EXPECT_FALSE(qv::DisplayManager::getInstance().isStarted());
-    EXPECT_FALSE(qv::WorldManager::getInstance().isStarted());
-
-    // The caller shuts down what there is; the stop lines go to standard error.
-    testing::internal::CaptureStderr();
-    game_manager.shutDown();
-    const std::string stop = testing::internal::GetCapturedStderr();
-    EXPECT_NE(stop.find(" ** Game engine stopped **\n"), std::string::npos) << stop;
-}
-
-TEST_F(GameLoopTest, WorldAndViewAreTheWindowInCharacters)
-{
-    EXPECT_EQ(game_manager.getFrameTime(), 0);
-    EXPECT_EQ(game_manager.getStepCount(), 0);
-    EXPECT_FALSE(game_manager.getGameOver());
-    writeConfig("headless:true,\nframe_time:7,\nwindow_horizontal_chars:100,\nwindow_vertical_chars:30,\n"
-                "random_seed:-1,\n");
-    ASSERT_EQ(game_manager.startUp(), 0);
-    const qv::WorldManager &world_manager = qv::WorldManager::getInstance();
-    const qv::Box screen(qv::Vector(0, 0), 100, 30);
-    EXPECT_EQ(world_manager.getBoundary(), screen);
-    EXPECT_EQ(world_manager.getView(), screen);
-    EXPECT_EQ(world_manager.getViewSlack(), qv::Vector(1.0f / 3.0f, 1.0f / 3.0f));
-    EXPECT_EQ(game_manager.getFrameTime(), 7);
-    EXPECT_FALSE(game_manager.getGameOver());
-    game_manager.shutDown();
-    EXPECT_TRUE(game_manager.getGameOver());
-}
-
-TEST_F(GameLoopTest, FixedSeedSeedsTheGenerator)
-{
-    writeConfig("headless:true,\nrandom_seed:1234,\n");
-    std::srand(1234);
-    const int expected[] = {std::rand(), std::rand(), std::rand()};
-    std::srand(99);
-    qv::LogManager::getInstance().setLogLevel(10);
-    ASSERT_EQ(game_manager.startUp(), 0);
-    for (const int value : expected)
-        EXPECT_EQ(std::rand(), value);
-    EXPECT_TRUE(logHas("GameManager()::startUp(): seed is 1234"));
-    game_manager.shutDown();
-}
-
-TEST_F(GameLoopTest, SeedMinusOneLeavesTheGeneratorAlone)
-{
-    std::srand(77);
-    std::rand();
-    const int expected[] = {std::rand(), std::rand(), std::rand()};
-    std::srand(77);
-    std::rand();
-    qv::LogManager::getInstance().setLogLevel(10);
-    ASSERT_EQ(game_manager.startUp(), 0);
-    for (const int value : expected)
-        EXPECT_EQ(std::rand(), value);
-    EXPECT_TRUE(logHas("GameManager()::startUp(): seed is -1"));
-    game_manager.shutDown();
-}
-
-TEST_F(GameLoopTest, SeedZeroSeedsWithTheTimeInSeconds)
-{
-    writeConfig("headless:true,\nrandom_seed:0,\n");
-    qv::LogManager::getInstance().setLogLevel(10);
-    const std::time_t before = std::time(nullptr);
-    ASSERT_EQ(game_manager.startUp(), 0);
-    const std::time_t after = std::time(nullptr);
-    const int first = std::rand();
-    game_manager.shutDown();
-
-    int seed = 0;
-    for (const std::string &message : logMessages())
-        if (message.rfind("GameManager()::startUp(): seed is ", 0) == 0)
-            seed = std::stoi(message.substr(34));
-    EXPECT_GE(seed, before);
-    EXPECT_LE(seed, after);
-    std::srand(static_cast<unsigned>(seed));
-    EXPECT_EQ(std::rand(), first);
-}
-
-TEST_F(GameLoopTest, StepEventsCarryTheStepCount)
-{
-    qv::LogManager::getInstance().setLogLevel(1);
-    std::vector<int> steps;
-    ASSERT_NE(startWithStepper("headless:true,\nframe_time:1,\n",
-                               [&](int step)
-                               {
-                                   steps.push_back(step);
-                                   EXPECT_EQ(game_manager.getStepCount(), step);
-                                   if (step == 4)
-                                       game_manager.setGameOver(true);
-                               }),
-              nullptr);
-    game_manager.run();
-    EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(game_manager.getStepCount(), 5);
-    game_manager.shutDown();
-    EXPECT_TRUE(containsInOrder(logMessages(),
-                                {"GameManager::run(): starting game loop", "GameManager::run(): end of game loop"}));
-}
-
-TEST_F(GameLoopTest, GameOverBeforeRunIsCleared)
-{
-    int passes = 0;
-    ASSERT_NE(startWithStepper("headless:true,\nframe_time:1,\n",
-                               [&](int step)
-                               {
-                                   passes++;
-                                   if (step == 2)
-                                       game_manager.setGameOver(true);
-                               }),
-              nullptr);
+    qv::Object *p_victim = nullptr;
+    startWithStepper("headless:true,\nframe_time:1,\n",
+                     [&](int step)
+                     {
+                         if (step == 2)
+                             qv::WorldManager::getInstance().markForDelete(p_victim);
+                         game_manager.setGameOver(step == 2);
+                     });
+    p_victim = new qv::Object;
+    p_victim->setType("Victim");
+    // Set before the loop begins, game over is forgotten.
     game_manager.setGameOver(true);
     game_manager.run();
-    EXPECT_EQ(passes, 3);
+    EXPECT_EQ(game_manager.getStepCount(), 3);
+    EXPECT_TRUE(qv::WorldManager::getInstance().objectsOfType("Victim").isEmpty());
     game_manager.shutDown();
 }
 
-namespace
-{
-
-class Victim : public qv::Object
-{
-public:
-    explicit Victim(bool *p_init_deleted) : p_deleted(p_init_deleted) {}
-    ~Victim() override { *p_deleted = true; }
-
-private:
-    bool *p_deleted; // set when the object is destroyed
-};
-
-} // namespace
-
-TEST_F(GameLoopTest, GameOverFromAHandlerFinishesThePass)
-{
-    bool deleted = false;
-    Victim *p_victim = nullptr;
-    ASSERT_NE(startWithStepper("headless:true,\nframe_time:1,\n",
-                               [&](int)
-                               {
-                                   qv::WorldManager::getInstance().markForDelete(p_victim);
-                                   game_manager.setGameOver(true);
-                               }),
-              nullptr);
-    p_victim = new Victim(&deleted);
-    RecordingObject *p_later = new RecordingObject;
-    ASSERT_EQ(p_later->registerInterest(qv::STEP_EVENT), 0);
-    game_manager.run();
-    EXPECT_EQ(game_manager.getStepCount(), 1);
-    // The rest of the pass ran: the later object got its step, and the world update deleted the victim.
-    EXPECT_EQ(p_later->received, std::vector<std::string>{"qv-step"});
-    EXPECT_TRUE(deleted);
-    game_manager.shutDown();
-}
-
-TEST_F(GameLoopTest, ZeroOrNegativeFrameTimeNeverSleepsNorWarns)
-{
-    for (const char *frame_time : {"0", "-5"})
-    {
-        ASSERT_NE(startWithStepper(std::string("headless:true,\nframe_time:") + frame_time + ",\n",
-                                   [&](int step)
-                                   {
-                                       sleepMs(3);
-                                       if (step == 4)
-                                           game_manager.setGameOver(true);
-                                   }),
-                  nullptr);
-        game_manager.run();
-        EXPECT_EQ(game_manager.getStepCount(), 5);
-        game_manager.shutDown();
-        EXPECT_TRUE(lateSteps().empty()) << frame_time;
-    }
-}
-
-TEST_F(GameLoopTest, LateFirstPassIsNotReportedButLaterOnesAre)
-{
-    ASSERT_NE(startWithStepper("headless:true,\nframe_time:10,\n",
-                               [&](int step)
-                               {
-                                   sleepMs(30);
-                                   if (step == 3)
-                                       game_manager.setGameOver(true);
-                               }),
-              nullptr);
-    game_manager.run();
-    game_manager.shutDown();
-    const std::vector<std::pair<int, int>> late = lateSteps();
-    ASSERT_EQ(late.size(), 3u);
-    for (int i = 0; i < 3; i++)
-    {
-        EXPECT_EQ(late[i].first, i + 1);
-        EXPECT_GE(late[i].second, 30);
-    }
-    for (const auto &[step, split] : late)
-        EXPECT_TRUE(
-            logHas("GameManager::run(): Can't keep up! frame_time 10 ms, split " + std::to_string(split) + " ms"))
-            << step;
-}
-
-namespace
-{
-
-void oversleep(int)
-{
-    // Runs while the loop sleeps, so the sleep ends long after it should have.
-    timespec pause = {0, 300 * 1000000L};
-    nanosleep(&pause, nullptr);
-}
-
-} // namespace
-
-TEST_F(GameLoopTest, LatePassAfterAnOversleepOnlyPaysItBack)
+TEST_F(GameLoopTest, LatePassesAreReportedUnlessFirstOrPayingBackAnOversleep)
 {
     struct sigaction action = {};
-    action.sa_handler = oversleep;
-    sigemptyset(&action.sa_mask);
+    // Runs inside the loop's sleep, so that the sleep ends long after it should have.
+    action.sa_handler = [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(300)); };
     ASSERT_EQ(sigaction(SIGALRM, &action, nullptr), 0);
-
-    ASSERT_NE(startWithStepper("headless:true,\nframe_time:200,\n",
-                               [&](int step)
-                               {
-                                   if (step == 0)
-                                   {
-                                       // Fires 80 ms into this pass's sleep of about 200 ms.
-                                       itimerval timer = {{0, 0}, {0, 80 * 1000}};
-                                       setitimer(ITIMER_REAL, &timer, nullptr);
-                                       return;
-                                   }
-                                   sleepMs(250);
-                                   if (step == 2)
-                                       game_manager.setGameOver(true);
-                               }),
-              nullptr);
-    game_manager.run();
-    game_manager.shutDown();
-    signal(SIGALRM, SIG_DFL);
-
-    // Pass 0 overslept, so late pass 1 only drops the carried oversleep; late pass 2 is reported.
-    const std::vector<std::pair<int, int>> late = lateSteps();
-    ASSERT_EQ(late.size(), 1u);
-    EXPECT_EQ(late[0].first, 2);
-}
-
-TEST_F(GameLoopTest, TerminationSignalEndsTheLoopAfterThePass)
-{
-    int passes = 0;
-    ASSERT_NE(startWithStepper("headless:true,\nframe_time:1,\n",
-                               [&](int step)
-                               {
-                                   passes++;
-                                   if (step == 1)
-                                       std::raise(SIGTERM);
-                               }),
-              nullptr);
-    game_manager.run();
-    EXPECT_EQ(passes, 2);
-    EXPECT_EQ(game_manager.getStepCount(), 2);
-    game_manager.shutDown();
-    EXPECT_TRUE(logHas("** Game engine stopped **"));
+    struct Case
+    {
+        int frame_time;
+        std::vector<int> busy_ms; // how long each pass's step takes; -1 oversleeps instead
+        std::string late;         // the passes reported
+    };
+    const Case cases[] = {
+        {0, {3, 3, 3}, ""}, {-5, {3, 3, 3}, ""}, {10, {30, 30, 30, 30}, "123"}, {200, {-1, 250, 250}, "2"}};
+    for (const Case &c : cases)
+    {
+        startWithStepper("headless:true,\nframe_time:" + std::to_string(c.frame_time) + ",\n",
+                         [&](int step)
+                         {
+                             const int busy = c.busy_ms[static_cast<std::size_t>(step)];
+                             itimerval into_the_sleep = {{0, 0}, {0, 80 * 1000}};
+                             if (busy < 0)
+                                 setitimer(ITIMER_REAL, &into_the_sleep, nullptr);
+                             std::this_thread::sleep_for(std::chrono::milliseconds(std::max(busy, 0)));
+                             game_manager.setGameOver(step + 1 == static_cast<int>(c.busy_ms.size()));
+                         });
+        game_manager.run();
+        game_manager.shutDown();
+        std::string late;
+        std::istringstream log(readLog());
+        for (std::string line; std::getline(log, line);)
+            if (line.find("Can't keep up! frame_time " + std::to_string(c.frame_time) + " ms, split ") !=
+                std::string::npos)
+                late += std::to_string(std::stoi(line.substr(8)));
+        EXPECT_EQ(late, c.late) << c.frame_time;
+    }
 }
