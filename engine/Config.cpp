@@ -112,7 +112,7 @@ void Config::loadConfig(std::string config)
     readInt(match(config_text, "frame_time"), frame_time);
     const std::string scale = match("", "font_scale");
     if (!scale.empty())
-        font_scale = static_cast<float>(std::atof(scale.c_str()));
+        font_scale = textToFloat(scale);
     readInt(match("", "window_horizontal_pixels"), window_horizontal_pixels);
     readInt(match("", "window_vertical_pixels"), window_vertical_pixels);
     readInt(match("", "window_horizontal_chars"), window_horizontal_chars);

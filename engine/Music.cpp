@@ -23,8 +23,9 @@ std::string Music::getLabel() const
 void Music::play(bool loop)
 {
     LogManager::getInstance().writeLog(5, "Music::play(): Playing music.");
-    music.play();
+    // Set before playing: a short piece could otherwise reach its end first and play only once.
     music.setLoop(loop);
+    music.play();
 }
 
 void Music::stop()

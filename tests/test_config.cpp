@@ -3,6 +3,7 @@
 #include "attribute_text.h"
 #include "test_support.h"
 
+#include <cfloat>
 #include <cstdlib>
 #include <sstream>
 
@@ -99,6 +100,17 @@ TEST_F(ConfigTest, ValuesAreConvertedAsTheirKindsSay)
         const std::vector<std::string> lines = loadAndDump();
         EXPECT_TRUE(containsInOrder(lines, {dumped})) << file;
         EXPECT_EQ(lines.size() > 24 ? lines.front() : "", reported) << file;
+    }
+}
+
+TEST_F(ConfigTest, FontScaleBeyondFloatRangeIsClamped)
+{
+    const std::pair<std::string, float> cases[] = {
+        {"font_scale:1.25,", 1.25f}, {"font_scale:1e300,", FLT_MAX}, {"font_scale:-1e300,", -FLT_MAX}};
+    for (const auto &[text, scale] : cases)
+    {
+        config.loadConfig(text);
+        EXPECT_EQ(config.getFontScale(), scale) << text;
     }
 }
 
