@@ -87,36 +87,6 @@ template <typename Done> bool within(Done done)
     return true;
 }
 
-std::string keyActionName(int action)
-{
-    switch (action)
-    {
-    case qv::KEY_PRESSED:
-        return "pressed";
-    case qv::KEY_RELEASED:
-        return "released";
-    case qv::KEY_DOWN:
-        return "down";
-    default:
-        return std::to_string(action);
-    }
-}
-
-std::string mouseActionName(int action)
-{
-    switch (action)
-    {
-    case qv::CLICKED:
-        return "clicked";
-    case qv::PRESSED:
-        return "pressed";
-    case qv::MOVED:
-        return "moved";
-    default:
-        return std::to_string(action);
-    }
-}
-
 } // namespace
 
 void InputWindowTest::SetUp()
@@ -208,61 +178,30 @@ InputRecorder::InputRecorder(const int *p_pass) : p_pass(p_pass)
 
 int InputRecorder::eventHandler(const qv::Event *p_event)
 {
-    Received r{*p_pass, p_event->getType(), 0, 0, qv::Vector()};
     if (const auto *p_key = dynamic_cast<const qv::EventKeyboard *>(p_event))
     {
-        r.action = p_key->getKeyboardAction();
-        r.code = p_key->getKey();
-        received.push_back(r);
+        keys.push_back(keyLine(*p_pass, p_key->getKeyboardAction(), p_key->getKey()));
         if (on_key)
-            on_key(r.code);
-        return 1;
+            on_key();
     }
     else if (const auto *p_mouse = dynamic_cast<const qv::EventMouse *>(p_event))
     {
-        r.action = p_mouse->getMouseAction();
-        r.code = p_mouse->getMouseButton();
-        r.where = p_mouse->getMousePosition();
+        const char *const actions[] = {"clicked", "pressed", "moved"};
+        char line[100];
+        std::snprintf(line, sizeof(line), "%d %s %d (%.2f,%.2f)", *p_pass,
+                      p_mouse->getMouseAction() >= 0 && p_mouse->getMouseAction() < 3
+                          ? actions[p_mouse->getMouseAction()]
+                          : "none",
+                      p_mouse->getMouseButton(), static_cast<double>(p_mouse->getMousePosition().getX()),
+                      static_cast<double>(p_mouse->getMousePosition().getY()));
+        mouse.push_back(line);
     }
-    received.push_back(r);
     return 1;
 }
 
-std::vector<std::string> InputRecorder::keys() const
+std::string keyLine(int pass, int action, int key)
 {
-    std::vector<std::string> lines;
-    for (const Received &r : received)
-        if (r.type == qv::KEYBOARD_EVENT)
-            lines.push_back(keyLine(r.pass, keyActionName(r.action), r.code));
-    return lines;
-}
-
-std::vector<std::string> InputRecorder::keysOf(int key) const
-{
-    std::vector<std::string> lines;
-    for (const Received &r : received)
-        if (r.type == qv::KEYBOARD_EVENT && r.code == key)
-            lines.push_back(keyLine(r.pass, keyActionName(r.action), r.code));
-    return lines;
-}
-
-std::vector<std::string> InputRecorder::mouse() const
-{
-    std::vector<std::string> lines;
-    char where[64];
-    for (const Received &r : received)
-    {
-        if (r.type != qv::MOUSE_EVENT)
-            continue;
-        std::snprintf(where, sizeof(where), "(%.2f,%.2f)", static_cast<double>(r.where.getX()),
-                      static_cast<double>(r.where.getY()));
-        lines.push_back(std::to_string(r.pass) + " " + mouseActionName(r.action) + " " + std::to_string(r.code) + " " +
-                        where);
-    }
-    return lines;
-}
-
-std::string keyLine(int pass, const std::string &action, int key)
-{
-    return std::to_string(pass) + " " + action + " " + std::to_string(key);
+    const char *const actions[] = {"pressed", "released", "down"};
+    return std::to_string(pass) + " " + (action >= 0 && action < 3 ? actions[action] : "none") + " " +
+           std::to_string(key);
 }

@@ -42,17 +42,7 @@ protected:
     int pass_count = 0; // passes run so far
 };
 
-/// One keyboard or mouse event as an object received it.
-struct Received
-{
-    int pass;         // the pass that delivered it, from 1
-    std::string type; // "qv-keyboard" or "qv-mouse"
-    int action;       // EventKeyboardAction or EventMouseAction
-    int code;         // Keyboard::Key or Mouse::Button
-    qv::Vector where; // pointer position for mouse events, cells
-};
-
-/// An object registered for "qv-keyboard" and "qv-mouse" that records what it receives.
+/// An object registered for "qv-keyboard" and "qv-mouse" that writes down what it receives.
 class InputRecorder : public qv::Object
 {
 public:
@@ -60,19 +50,13 @@ public:
     explicit InputRecorder(const int *p_pass);
     int eventHandler(const qv::Event *p_event) override;
 
-    /// The keyboard events received as "pass action key" lines, such as "3 down 36".
-    std::vector<std::string> keys() const;
-    /// The same for the events of one key only.
-    std::vector<std::string> keysOf(int key) const;
-    /// The mouse events received as "pass action button (x,y)" lines, cells with two decimals.
-    std::vector<std::string> mouse() const;
-
-    std::vector<Received> received;      // in order of arrival
-    std::function<void(int key)> on_key; // runs after a keyboard event is recorded, when set
+    std::vector<std::string> keys;  // "pass action key" per keyboard event, as keyLine writes it
+    std::vector<std::string> mouse; // "pass action button (x,y)" per mouse event, cells with two decimals
+    std::function<void()> on_key;   // runs after a keyboard event is written down, when set
 
 private:
     const int *p_pass; // the test's pass counter
 };
 
-/// "pass action key" as `InputRecorder::keys` writes it.
-std::string keyLine(int pass, const std::string &action, int key);
+/// "pass action key", the action being "pressed", "released" or "down".
+std::string keyLine(int pass, int action, int key);
