@@ -12,66 +12,37 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace
 {
 
-pid_t server_pid = -1; // the test's own X server
+FILE *p_server = nullptr; // the test's own X server: its process id, then its display number
+pid_t server_pid = -1;
 
 // Runs at exit after every static that was made after the server started, the window's among
 // them: the window library talks to the server until its last static is gone.
 void stopServer()
 {
-    if (server_pid <= 0)
-        return;
     kill(server_pid, SIGTERM);
-    waitpid(server_pid, nullptr, 0);
-    server_pid = -1;
+    pclose(p_server);
 }
 
-// Starts Xvfb on a display number it picks itself and returns the number, or -1.
+// Starts Xvfb on a display number it picks itself and returns the number, or -1. The server dies
+// with the test process, however that ends. Without -noreset it would reset whenever its last
+// client leaves, as the window library's first look at the screen does, and refuse the window
+// connecting meanwhile.
 int startServer()
 {
-    int fds[2];
-    if (pipe(fds) != 0)
+    p_server = popen("echo $$; exec setpriv --pdeathsig TERM Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp "
+                     "-noreset 2>/dev/null",
+                     "r");
+    int display = -1;
+    if (p_server == nullptr || std::fscanf(p_server, "%d %d", &server_pid, &display) < 1)
         return -1;
-    const std::string fd_text = std::to_string(fds[1]);
-    const pid_t pid = fork();
-    if (pid < 0)
-        return -1;
-    if (pid == 0)
-    {
-        // Dies with the test process, however that ends.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        close(fds[0]);
-        const int null_fd = open("/dev/null", O_WRONLY);
-        dup2(null_fd, STDOUT_FILENO);
-        dup2(null_fd, STDERR_FILENO);
-        // Without -noreset the server resets whenever its last client leaves, as the window
-        // library's first look at the screen does, and refuses the window connecting meanwhile.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               "-noreset", static_cast<char *>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    server_pid = pid;
     std::atexit(stopServer);
-
-    // The number comes once the server listens; the pipe closes unwritten if it fails.
-    std::string number;
-    pollfd ready{fds[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&ready, 1, 30000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(fds[0]);
-    return number.empty() ? -1 : std::atoi(number.c_str());
+    return display;
 }
 
 // Polls `done` for up to 20 s.

@@ -1,108 +1,165 @@
+#include "Config.h"
 #include "DisplayManager.h"
 #include "EventKeyboard.h"
-#include "EventMouse.h"
+#include "EventStep.h"
 #include "GameManager.h"
 #include "InputManager.h"
 #include "LogManager.h"
 #include "test_input_support.h"
 
+#include <SFML/Window/Event.hpp>
+
 #include <algorithm>
 #include <chrono>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
-using qv::KEY_DOWN;
-using qv::KEY_PRESSED;
-using qv::KEY_RELEASED;
-namespace key = qv::Keyboard;
+using sf::Keyboard;
 
 namespace
 {
 
-struct TypedKey
+// The engine key a window key code translates to: the letters, digits and function keys are runs
+// of codes, a few keys are named one by one, and the rest come out as the code plus 97.
+int expectedKey(int code)
 {
-    std::string keysym;     // as xdotool names it
-    sf::Keyboard::Key sfml; // as the window library reads its state; Unknown when it has no name for it
-    int key;                // the engine key its events carry
-};
+    const int runs[][3] = {{0, 25, qv::Keyboard::A}, {27, 35, qv::Keyboard::NUM1}, {85, 96, qv::Keyboard::F1}};
+    const std::pair<int, int> named[] = {
+        {26, qv::Keyboard::NUM0},       {36, qv::Keyboard::ESCAPE},        {37, qv::Keyboard::LEFT_CONTROL},
+        {38, qv::Keyboard::LEFT_SHIFT}, {41, qv::Keyboard::RIGHT_CONTROL}, {42, qv::Keyboard::RIGHT_SHIFT},
+        {48, qv::Keyboard::SEMICOLON},  {49, qv::Keyboard::COMMA},         {50, qv::Keyboard::PERIOD},
+        {51, qv::Keyboard::QUOTE},      {52, qv::Keyboard::SLASH},         {53, qv::Keyboard::BACKSLASH},
+        {54, qv::Keyboard::TILDE},      {55, qv::Keyboard::EQUAL},         {57, qv::Keyboard::SPACE},
+        {58, qv::Keyboard::RETURN},     {59, qv::Keyboard::BACKSPACE},     {60, qv::Keyboard::TAB},
+        {67, qv::Keyboard::ADD},        {68, qv::Keyboard::SUBTRACT},      {69, qv::Keyboard::MULTIPLY},
+        {71, qv::Keyboard::LEFT_ARROW}, {72, qv::Keyboard::RIGHT_ARROW},   {73, qv::Keyboard::UP_ARROW},
+        {74, qv::Keyboard::DOWN_ARROW}, {100, qv::Keyboard::PAUSE}};
+    for (const auto &run : runs)
+        if (code >= run[0] && code <= run[1])
+            return run[2] + code - run[0];
+    for (const auto &[named_code, key] : named)
+        if (named_code == code)
+            return key;
+    return code + 97;
+}
 
-// The held-key poll list, in its order.
-std::vector<TypedKey> pollList()
+// The held-key poll list in its order, as xdotool names the keys and as the window library does.
+const char POLLED_NAMES[] =
+    "Up Down Left Right space Return Tab Escape Pause KP_Subtract KP_Add grave period comma "
+    "slash equal backslash KP_Multiply apostrophe semicolon Control_L Control_R Shift_L "
+    "Shift_R F1 F2 F3 F4 F5 F6 F7 F8 F9 F10 a b c d e f g h i j k l m n o p q r s t u v w x y z "
+    "1 2 3 4 5 6 7 8 9 0 BackSpace";
+std::vector<Keyboard::Key> polledKeys()
 {
-    std::vector<TypedKey> keys = {{"Up", sf::Keyboard::Up, key::UP_ARROW},
-                                  {"Down", sf::Keyboard::Down, key::DOWN_ARROW},
-                                  {"Left", sf::Keyboard::Left, key::LEFT_ARROW},
-                                  {"Right", sf::Keyboard::Right, key::RIGHT_ARROW},
-                                  {"space", sf::Keyboard::Space, key::SPACE},
-                                  {"Return", sf::Keyboard::Enter, key::RETURN},
-                                  {"Tab", sf::Keyboard::Tab, key::TAB},
-                                  {"Escape", sf::Keyboard::Escape, key::ESCAPE},
-                                  {"Pause", sf::Keyboard::Pause, key::PAUSE},
-                                  {"KP_Subtract", sf::Keyboard::Subtract, key::SUBTRACT},
-                                  {"KP_Add", sf::Keyboard::Add, key::ADD},
-                                  {"grave", sf::Keyboard::Tilde, key::TILDE},
-                                  {"period", sf::Keyboard::Period, key::PERIOD},
-                                  {"comma", sf::Keyboard::Comma, key::COMMA},
-                                  {"slash", sf::Keyboard::Slash, key::SLASH},
-                                  {"equal", sf::Keyboard::Equal, key::EQUAL},
-                                  {"backslash", sf::Keyboard::Backslash, key::BACKSLASH},
-                                  {"KP_Multiply", sf::Keyboard::Multiply, key::MULTIPLY},
-                                  {"apostrophe", sf::Keyboard::Quote, key::QUOTE},
-                                  {"semicolon", sf::Keyboard::Semicolon, key::SEMICOLON},
-                                  {"Control_L", sf::Keyboard::LControl, key::LEFT_CONTROL},
-                                  {"Control_R", sf::Keyboard::RControl, key::RIGHT_CONTROL},
-                                  {"Shift_L", sf::Keyboard::LShift, key::LEFT_SHIFT},
-                                  {"Shift_R", sf::Keyboard::RShift, key::RIGHT_SHIFT}};
-    for (int i = 0; i < 10; i++)
-        keys.push_back(
-            {"F" + std::to_string(i + 1), static_cast<sf::Keyboard::Key>(sf::Keyboard::F1 + i), key::F1 + i});
-    for (int i = 0; i < 26; i++)
-        keys.push_back({std::string(1, static_cast<char>('a' + i)), static_cast<sf::Keyboard::Key>(sf::Keyboard::A + i),
-                        key::A + i});
-    for (int i = 1; i <= 9; i++)
-        keys.push_back({std::to_string(i), static_cast<sf::Keyboard::Key>(sf::Keyboard::Num0 + i), key::NUM1 + i - 1});
-    keys.push_back({"0", sf::Keyboard::Num0, key::NUM0});
-    keys.push_back({"BackSpace", sf::Keyboard::Backspace, key::BACKSPACE});
+    std::vector<Keyboard::Key> keys = {Keyboard::Up,        Keyboard::Down,     Keyboard::Left,   Keyboard::Right,
+                                       Keyboard::Space,     Keyboard::Enter,    Keyboard::Tab,    Keyboard::Escape,
+                                       Keyboard::Pause,     Keyboard::Subtract, Keyboard::Add,    Keyboard::Tilde,
+                                       Keyboard::Period,    Keyboard::Comma,    Keyboard::Slash,  Keyboard::Equal,
+                                       Keyboard::Backslash, Keyboard::Multiply, Keyboard::Quote,  Keyboard::Semicolon,
+                                       Keyboard::LControl,  Keyboard::RControl, Keyboard::LShift, Keyboard::RShift};
+    for (int code = Keyboard::F1; code <= Keyboard::F10; code++)
+        keys.push_back(static_cast<Keyboard::Key>(code));
+    for (int code = Keyboard::A; code <= Keyboard::Z; code++)
+        keys.push_back(static_cast<Keyboard::Key>(code));
+    for (int code = Keyboard::Num1; code <= Keyboard::Num9; code++)
+        keys.push_back(static_cast<Keyboard::Key>(code));
+    keys.insert(keys.end(), {Keyboard::Num0, Keyboard::Backspace});
     return keys;
 }
 
-// Keys pressed and released but never reported as held: F11 and F12, and keys the engine has no
-// name for, which come out as the window library's code plus 97.
-const TypedKey NOT_POLLED[] = {{"F11", sf::Keyboard::F11, key::F11},         {"F12", sf::Keyboard::F12, key::F12},
-                               {"Prior", sf::Keyboard::PageUp, 158},         {"Delete", sf::Keyboard::Delete, 163},
-                               {"KP_Divide", sf::Keyboard::Divide, 167},     {"Alt_L", sf::Keyboard::LAlt, 136},
-                               {"bracketleft", sf::Keyboard::LBracket, 143}, {"Print", sf::Keyboard::Unknown, 96}};
+// Keys pressed and released but never reported as held: F11, F12 and keys the engine has no name
+// for (Print has none in the window library either).
+const char OTHER_NAMES[] = "F11 F12 Prior Delete KP_Divide Alt_L bracketleft Print";
+const Keyboard::Key OTHER_KEYS[] = {Keyboard::F11,    Keyboard::F12,  Keyboard::PageUp,   Keyboard::Delete,
+                                    Keyboard::Divide, Keyboard::LAlt, Keyboard::LBracket, Keyboard::Unknown};
 
 } // namespace
 
+// Every code the window library can report, from -1 (a key it does not know) to Pause.
+TEST_F(EngineTest, EveryWindowKeyCodeTranslatesAsTheTableSays)
+{
+    ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0);
+    qv::LogManager::getInstance().setLogLevel(15);
+    for (int code = -1; code < Keyboard::KeyCount; code++)
+    {
+        sf::Event window_event;
+        window_event.type = sf::Event::KeyPressed;
+        window_event.key = sf::Event::KeyEvent{static_cast<Keyboard::Key>(code), false, false, false, false};
+        const qv::EventKeyboard event = qv::InputManager::getInstance().toEventKeyboard(window_event);
+        EXPECT_EQ(event.getKey(), expectedKey(code)) << "code " << code;
+        EXPECT_EQ(event.getKeyboardAction(), qv::UNDEFINED_KEYBOARD_ACTION);
+    }
+    EXPECT_EQ(expectedKey(Keyboard::PageUp), 158);
+    EXPECT_TRUE(logHas("InputManager::toEventKeyboard(): Keyboard event '$' (0)"));
+    EXPECT_TRUE(logHas("InputManager::toEventKeyboard(): Keyboard event '`' (-1)"));
+    qv::GameManager::getInstance().shutDown();
+}
+
+TEST_F(EngineTest, InputStartsHeadlessWithoutDeliveringButNotBeforeTheDisplay)
+{
+    writeConfig("headless:false,\n");
+    qv::Config::getInstance().loadConfig("");
+    ASSERT_EQ(qv::LogManager::getInstance().startUp(), 0);
+    qv::InputManager &input_manager = qv::InputManager::getInstance();
+    EXPECT_EQ(input_manager.startUp(), -1);
+    EXPECT_TRUE(logHas("InputManager::startUp(): Error starting InputManager. DisplayManager must be started first."));
+    qv::LogManager::getInstance().shutDown();
+
+    writeConfig("headless:true,\n");
+    qv::LogManager::getInstance().setLogLevel(30);
+    ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0);
+    RecordingObject *p_o = new RecordingObject;
+    ASSERT_EQ(p_o->registerInterest(qv::KEYBOARD_EVENT), 0);
+    EXPECT_EQ(input_manager.registerInterest(p_o, qv::STEP_EVENT), -1);
+    const std::size_t lines = logMessages().size();
+    input_manager.getInput();
+    EXPECT_EQ(logMessages().size(), lines);
+    EXPECT_TRUE(p_o->received.empty());
+    EXPECT_TRUE(logHas("InputManager::startUp(): not doing input since in headless mode."));
+    qv::GameManager::getInstance().shutDown();
+}
+
 // Every key held across two passes, pressed in reverse poll order: one press each in the first
-// pass, held reports in the poll list's order in both, one release each after.
+// pass, held reports in the poll list's order in both, one release each after. Held long enough
+// for the server to repeat the last one, which must not come in again.
 TEST_F(InputWindowTest, TypedKeysArePressedReportedHeldAndReleasedAsTheTablesSay)
 {
     InputRecorder *p_recorder = new InputRecorder(&pass_count);
-    std::vector<TypedKey> polled = pollList();
-    std::vector<TypedKey> typed(polled.rbegin(), polled.rend());
-    typed.insert(typed.end(), std::begin(NOT_POLLED), std::end(NOT_POLLED));
-    std::string keysyms;
-    for (const TypedKey &k : typed)
-        keysyms += " " + k.keysym;
-    for (const bool down : {true, false})
-    {
-        xdotool((down ? "keydown --delay 0" : "keyup --delay 0") + keysyms);
-        settle();
-        for (const TypedKey &k : typed)
-            if (k.sfml != sf::Keyboard::Unknown)
-                waitForKey(k.sfml, down);
-        pass();
-        if (down)
-            pass();
-    }
+    std::vector<std::string> names;
+    std::istringstream polled_names(POLLED_NAMES);
+    for (std::string name; polled_names >> name;)
+        names.insert(names.begin(), name);
+    std::string typed;
+    for (const std::string &name : names)
+        typed += name + " ";
+    typed += OTHER_NAMES;
+    const std::vector<Keyboard::Key> polled = polledKeys();
+    std::vector<Keyboard::Key> keys(polled);
+    keys.insert(keys.end(), std::begin(OTHER_KEYS), std::end(OTHER_KEYS));
 
-    std::vector<std::string> received = p_recorder->keys;
+    xdotool("keydown --delay 0 " + typed);
+    for (Keyboard::Key key : keys)
+        if (key != Keyboard::Unknown)
+            waitForKey(key, true);
+    // The server starts repeating after 660 ms.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    pass();
+    pass();
+    xdotool("keyup --delay 0 " + typed);
+    for (Keyboard::Key key : keys)
+        if (key != Keyboard::Unknown)
+            waitForKey(key, false);
+    settle();
+    pass();
+
     // Presses and releases come in the order the server sends them (xdotool adds the left modifier
     // to a right one): only their pass and count matter.
-    for (const TypedKey &k : typed)
-        for (const std::string &line : {keyLine(1, KEY_PRESSED, k.key), keyLine(3, KEY_RELEASED, k.key)})
+    std::vector<std::string> received = p_recorder->keys;
+    for (Keyboard::Key key : keys)
+        for (const std::string &line :
+             {keyLine(1, qv::KEY_PRESSED, expectedKey(key)), keyLine(3, qv::KEY_RELEASED, expectedKey(key))})
         {
             const auto found = std::find(received.begin(), received.end(), line);
             EXPECT_NE(found, received.end()) << line;
@@ -111,65 +168,14 @@ TEST_F(InputWindowTest, TypedKeysArePressedReportedHeldAndReleasedAsTheTablesSay
         }
     std::vector<std::string> expected;
     for (int pass = 1; pass <= 2; pass++)
-        for (const TypedKey &k : polled)
-            expected.push_back(keyLine(pass, KEY_DOWN, k.key));
+        for (Keyboard::Key key : polled)
+            expected.push_back(keyLine(pass, qv::KEY_DOWN, expectedKey(key)));
     EXPECT_EQ(received, expected);
-}
-
-// Held long enough for the X server to repeat it, a key still arrives as a single press while the
-// manager runs; stopped, the manager hands the window back with its repeat on.
-TEST_F(InputWindowTest, KeyRepeatIsOffWhileStartedAndOnAfterShutDown)
-{
-    qv::LogManager::getInstance().setLogLevel(2);
-    InputRecorder *p_recorder = new InputRecorder(&pass_count);
-    qv::InputManager &input_manager = qv::InputManager::getInstance();
-    // Counts the presses that do not follow a release. The server repeats a key as a release and
-    // a press at the same moment, which the window library drops in pairs; on a loaded machine the
-    // two can reach it in different passes, and then it reports both.
-    auto holdB = [&]
-    {
-        p_recorder->keys.clear();
-        pass_count = 0;
-        xdotool("keydown b");
-        waitForKey(sf::Keyboard::B, true);
-        // The server starts repeating after 660 ms.
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1200);
-        while (std::chrono::steady_clock::now() < end)
-            pass();
-        xdotool("keyup b");
-        waitForKey(sf::Keyboard::B, false);
-        pass();
-        int presses = 0;
-        std::string last;
-        for (const std::string &line : p_recorder->keys)
-        {
-            const std::string action = line.substr(line.find(' ') + 1);
-            if (action == keyLine(0, KEY_PRESSED, key::B).substr(2) &&
-                last != keyLine(0, KEY_RELEASED, key::B).substr(2))
-                presses++;
-            if (action != keyLine(0, KEY_DOWN, key::B).substr(2))
-                last = action;
-        }
-        EXPECT_EQ(p_recorder->keys.back(), keyLine(pass_count, KEY_RELEASED, key::B));
-        return presses;
-    };
-
-    EXPECT_EQ(holdB(), 1);
-    input_manager.shutDown();
-    EXPECT_TRUE(logHas("InputManager::shutDown(): Keyboard repeat enabled."));
-    EXPECT_GT(holdB(), 3);
-    ASSERT_EQ(input_manager.startUp(), 0);
-    EXPECT_TRUE(logHas("InputManager::startUp(): Keyboard repeated disabled."));
-    EXPECT_EQ(holdB(), 1);
-    EXPECT_EQ(input_manager.startUp(), 0);
-    EXPECT_TRUE(logHas("InputManager::startUp(): Already started."));
 }
 
 TEST_F(InputWindowTest, MouseMovesClicksAndHeldButtons)
 {
     InputRecorder *p_recorder = new InputRecorder(&pass_count);
-    // 123 x 456 pixels are 10.25 x 15.2 cells of 12 x 30.
-    const std::string at = " (10.25,15.20)";
     xdotool("mousemove --window " + windowId() + " 123 456");
     waitForPointer(123, 456);
     pass();
@@ -195,17 +201,19 @@ TEST_F(InputWindowTest, MouseMovesClicksAndHeldButtons)
     xdotool("mouseup 2");
     waitForButton(sf::Mouse::Middle, false);
     pass();
-    EXPECT_EQ(p_recorder->mouse,
-              (std::vector<std::string>{"1 moved -1" + at, "2 clicked -1" + at, "3 clicked 0" + at, "3 pressed 0" + at,
-                                        "4 clicked 0" + at, "4 pressed 0" + at, "4 pressed 1" + at, "5 pressed 1" + at,
-                                        "6 clicked 2" + at, "6 pressed 2" + at}));
+    // 123 x 456 pixels are 10.25 x 15.2 cells of 12 x 30.
+    std::vector<std::string> expected = {"1 moved -1",  "2 clicked -1", "3 clicked 0", "3 pressed 0", "4 clicked 0",
+                                         "4 pressed 0", "4 pressed 1",  "5 pressed 1", "6 clicked 2", "6 pressed 2"};
+    for (std::string &line : expected)
+        line += " (10.25,15.20)";
+    EXPECT_EQ(p_recorder->mouse, expected);
 }
 
 // A close request between other window events ends the game in that pass; the events behind it,
 // and the held keys, wait for the next pass.
 TEST_F(InputWindowTest, CloseRequestEndsTheGameAndLeavesTheRestForTheNextPass)
 {
-    qv::LogManager::getInstance().setLogLevel(1);
+    qv::LogManager::getInstance().setLogLevel(2);
     qv::GameManager &game_manager = qv::GameManager::getInstance();
     InputRecorder *p_recorder = new InputRecorder(&pass_count);
     xdotool("mousemove --window " + windowId() + " 24 60");
@@ -213,17 +221,17 @@ TEST_F(InputWindowTest, CloseRequestEndsTheGameAndLeavesTheRestForTheNextPass)
     sendCloseRequest();
     settle();
     xdotool("keydown c");
-    waitForKey(sf::Keyboard::C, true);
+    waitForKey(Keyboard::C, true);
     pass();
     EXPECT_TRUE(game_manager.getGameOver());
     EXPECT_TRUE(logHas("InputManager::getInput(): Window close event. Setting game over."));
     EXPECT_EQ(p_recorder->mouse, std::vector<std::string>{"1 moved -1 (2.00,2.00)"});
     EXPECT_TRUE(p_recorder->keys.empty());
     pass();
-    EXPECT_EQ(p_recorder->keys,
-              (std::vector<std::string>{keyLine(2, KEY_PRESSED, key::C), keyLine(2, KEY_DOWN, key::C)}));
+    EXPECT_EQ(p_recorder->keys, (std::vector<std::string>{keyLine(2, qv::KEY_PRESSED, qv::Keyboard::C),
+                                                          keyLine(2, qv::KEY_DOWN, qv::Keyboard::C)}));
     xdotool("keyup c");
-    waitForKey(sf::Keyboard::C, false);
+    waitForKey(Keyboard::C, false);
     game_manager.setGameOver(false);
 
     // In the game loop the request ends the game after the pass that saw it.
@@ -231,6 +239,10 @@ TEST_F(InputWindowTest, CloseRequestEndsTheGameAndLeavesTheRestForTheNextPass)
     settle();
     game_manager.run();
     EXPECT_EQ(game_manager.getStepCount(), 1);
+    EXPECT_EQ(qv::InputManager::getInstance().startUp(), 0);
+    EXPECT_TRUE(logHas("InputManager::startUp(): Already started."));
+    qv::InputManager::getInstance().shutDown();
+    EXPECT_TRUE(logHas("InputManager::shutDown(): Keyboard repeat enabled."));
 }
 
 // A handler may stop the display, which deletes the window, while events are still queued.
@@ -239,11 +251,11 @@ TEST_F(InputWindowTest, HandlerThatStopsTheDisplayEndsThePassSafely)
     InputRecorder *p_recorder = new InputRecorder(&pass_count);
     p_recorder->on_key = [] { qv::DisplayManager::getInstance().shutDown(); };
     xdotool("keydown a s");
-    waitForKey(sf::Keyboard::A, true);
-    waitForKey(sf::Keyboard::S, true);
+    waitForKey(Keyboard::A, true);
+    waitForKey(Keyboard::S, true);
     pass();
     qv::InputManager::getInstance().getInput();
-    EXPECT_EQ(p_recorder->keys, std::vector<std::string>{keyLine(1, KEY_PRESSED, key::A)});
+    EXPECT_EQ(p_recorder->keys, std::vector<std::string>{keyLine(1, qv::KEY_PRESSED, qv::Keyboard::A)});
     EXPECT_EQ(logCount("InputManager::getInput(): DisplayManager unexpectedly returned null window!"), 1);
     xdotool("keyup a s");
 }
