@@ -24,7 +24,7 @@ const std::string OBJECT_TEXT =
     "x_acceleration:0,y_acceleration:0,shape:-1,size:24,color:7,opacity:255,follow_path:false,path:,"
     "path_index:0,avoid_collisions:false,";
 
-// A text read into a fresh object whose flags were cleared, log lines that gives in this order,
+// A text read into a fresh object whose flags were cleared, log lines it gives in this order,
 // and the changes the object then writes.
 struct ReadCase
 {
@@ -38,12 +38,13 @@ struct ReadCase
 class SerializeTest : public WorldTest
 {
 protected:
-    void loadSprite(const std::string &label)
+    void SetUp() override
     {
+        WorldTest::SetUp();
         const std::string file =
-            writeFile("s.txt", "<HEADER>\nframes 2\nwidth 3\nheight 1\nslowdown 2\n</HEADER>\n<BODY>\n<o>\n"
-                               "end\n>o<\nend\n</BODY>\n<FOOTER>\nversion 1\n</FOOTER>\n");
-        ASSERT_EQ(qv::ResourceManager::getInstance().loadSprite(file, label), 0);
+            writeFile("s.txt", "<HEADER>\nframes 2\nwidth 3\nheight 1\nslowdown 2\n</HEADER>\n"
+                               "<BODY>\n<o>\nend\n>o<\nend\n</BODY>\n<FOOTER>\nversion 1\n</FOOTER>\n");
+        ASSERT_EQ(qv::ResourceManager::getInstance().loadSprite(file, "big ghost: 2"), 0);
     }
 
     template <typename T> void expectReads(const std::vector<ReadCase> &cases)
@@ -62,13 +63,15 @@ protected:
         }
     }
 
-    // Reads `text` into a new T, which must write the same text again.
-    template <typename T> T *expectReadsBack(const std::string &text)
+    // Reads what `p_o` writes into a new T, which must write the same again.
+    template <typename T> void expectReadsBack(T *p_o)
     {
+        const std::string text = p_o->serialize("ALL");
         T *p_copy = new T;
         p_copy->deserialize(text);
         EXPECT_EQ(p_copy->serialize("ALL"), text);
-        return p_copy;
+        EXPECT_EQ(p_copy->getAnimation().getSprite(), p_o->getAnimation().getSprite());
+        delete p_copy;
     }
 };
 
@@ -80,29 +83,23 @@ TEST_F(SerializeTest, SelectorsPickTheirItemsInTheTablesOrder)
         {"POSITION", ""},
         {"BOX,", "box-corner-x:-0.5,box-corner-y:-0.5,box-horizontal:0.99,box-vertical:0.99,"},
         {"SPEED,DIRECTION,", "x_direction:0,y_direction:0,speed:0,"},
-        {"FOLLOW_PATH,", "follow_path:false,path:,path_index:0,"},
-        {"ANIMATION,SOLIDNESS,", "sprite_name:,sprite_index:0,sprite_slowdown_count:0,solidness:0,"}};
+        {"FOLLOW_PATH,", "follow_path:false,path:,path_index:0,"}};
     for (const auto &[selectors, text] : cases)
         EXPECT_EQ((new qv::Object)->serialize(selectors), text) << selectors;
     EXPECT_EQ(logCount("Object::serialize(): Warning! Attribute 'POSITION' missing trailing ','"), 1);
     EXPECT_FALSE(logHas("Object::serialize(): Warning! Attribute 'ALL' missing trailing ','"));
 
     qv::Object *p_o = new qv::Object;
-    EXPECT_EQ(p_o->serialize("ID,POSITION,"), "id:8,pos-x:1,pos-y:1,");
+    EXPECT_EQ(p_o->serialize("ID,POSITION,"), "id:7,pos-x:1,pos-y:1,");
     for (int attribute = 0; attribute < qv::ATTRIBUTE_COUNT; attribute++)
         EXPECT_EQ(p_o->isModified(static_cast<qv::Attribute>(attribute)),
                   attribute != qv::ID && attribute != qv::POSITION)
             << attribute;
-    qv::Path path({Vector(1, 2), Vector(3, 4)});
-    path.setIndex(1);
-    p_o->setPath(path);
-    EXPECT_EQ(p_o->serialize("PATH,"), "path:1 2|3 4|,path_index:1,");
 }
 
 TEST_F(SerializeTest, ChangesListHoldsExactlyTheChangedAttributes)
 {
-    using Change = std::function<void(qv::Object *)>;
-    const std::pair<Change, std::string> cases[] = {
+    const std::pair<std::function<void(qv::Object *)>, std::string> cases[] = {
         {[](qv::Object *p) { p->setSpeed(2); }, "speed:2,"},
         {[](qv::Object *p) { p->setVelocity(Vector(3, 4)); }, "x_direction:0.6,y_direction:0.8,speed:5,"},
         {[](qv::Object *p) { p->setDirection(Vector(1, 0)); }, ""},
@@ -111,12 +108,7 @@ TEST_F(SerializeTest, ChangesListHoldsExactlyTheChangedAttributes)
         {[](qv::Object *p) { p->setType("Hero"); }, "type:Hero,"},
         {[](qv::Object *p) { p->setSolidness(qv::SPECTRAL); }, "solidness:2,"},
         {[](qv::Object *p) { p->setActive(false); }, "is_active:false,"},
-        {[](qv::Object *p) { p->setVisible(false); }, "is_visible:false,"},
-        {[](qv::Object *p) { p->setNoSoft(true); }, "no_soft:true,"},
-        {[](qv::Object *p) { p->setAvoidCollisions(true); }, "avoid_collisions:true,"},
         {[](qv::Object *p) { p->setAcceleration(Vector(0, 0.1f)); }, "x_acceleration:0,y_acceleration:0.1,"},
-        {[](qv::Object *p) { p->setBox(qv::Box(Vector(-1, -1), 2, 2)); },
-         "box-corner-x:-1,box-corner-y:-1,box-horizontal:2,box-vertical:2,"},
         {[](qv::Object *p) { p->registerInterest("qv-step"); }, "event_count:1,event_name[0]:qv-step,"},
         {[](qv::Object *p) { p->setPath(qv::Path({Vector(-1.5f, 0.25f)})); }, "path:-1.5 0.25|,path_index:0,"},
         {[](qv::Object *p) { p->setFollowPath(true); }, "follow_path:true,"},
@@ -133,19 +125,25 @@ TEST_F(SerializeTest, ChangesListHoldsExactlyTheChangedAttributes)
 
 TEST_F(SerializeTest, ReadTextIsAppliedKeyByKeyAndRefusedValuesChangeNothing)
 {
-    loadSprite("ghost");
     qv::Object *p_o = new qv::Object;
-    const std::string head = "id:5,is_active:true,is_visible:false,event_count:1,event_name[0]:qv-step,"
-                             "box-corner-x:-1.5,box-corner-y:-0.5,box-horizontal:3,box-vertical:1,pos-x:2.5,pos-y:3,"
-                             "type:Hero,sprite_name:ghost,sprite_index:1,sprite_slowdown_count:2,altitude:3,"
-                             "solidness:1,no_soft:true,";
+    ASSERT_EQ(p_o->registerInterest("hero_moved"), 0);
+    const std::string head =
+        "id:5,is_active:true,is_visible:false,event_count:2,event_name[0]::a%3Ab%2C%20c,event_name[1]:,"
+        "box-corner-x:-1.5,box-corner-y:-0.5,box-horizontal:3,box-vertical:1,pos-x:2.5,pos-y:3,"
+        "type::x%2Csolidness%3A0,sprite_name::big%20ghost%3A%202,sprite_index:1,sprite_slowdown_count:2,"
+        "altitude:3,solidness:1,no_soft:true,";
     const std::string tail = "speed:0.25,x_acceleration:0.5,y_acceleration:-1,shape:2,size:10,color:3,opacity:9,"
                              "follow_path:true,path:1 2|3 4|,path_index:1,avoid_collisions:true,";
     p_o->deserialize(head + "x_direction:0.6,y_direction:0.8," + tail);
-    // Following the path turns the object towards its current node, (3, 4) from (2.5, 3).
-    EXPECT_EQ(p_o->serialize("ALL"), head + "x_direction:0.447214,y_direction:0.894427," + tail);
-    EXPECT_EQ(p_o->getAnimation().getSprite(), qv::ResourceManager::getInstance().getSprite("ghost"));
-    p_o->deserialize("sprite_name::no%0Asuch,");
+    // Only the named event stays registered; following the path turns the object towards its
+    // current node, (3, 4) from (2.5, 3).
+    EXPECT_EQ(qv::GameManager::getInstance().unregisterInterest(p_o, "hero_moved"), -1);
+    EXPECT_EQ(p_o->serialize("ALL"), "id:5,is_active:true,is_visible:false,event_count:1,event_name[0]::a%3Ab%2C%20c," +
+                                         head.substr(head.find("box")) + "x_direction:0.447214,y_direction:0.894427," +
+                                         tail);
+    EXPECT_EQ((new qv::Object)->getId(), 6);
+    p_o->deserialize("id:3,sprite_name::no%0Asuch,");
+    EXPECT_EQ((new qv::Object)->getId(), 7);
     EXPECT_TRUE(logHas("Animation::Match(): Sprite ':no%0Asuch' not found"));
     EXPECT_EQ(p_o->serialize("ANIMATION,"), "sprite_name::no%0Asuch,sprite_index:1,sprite_slowdown_count:2,");
 
@@ -154,14 +152,10 @@ TEST_F(SerializeTest, ReadTextIsAppliedKeyByKeyAndRefusedValuesChangeNothing)
         {"altitude:9,pos-x:3,pos-y:3,",
          {"Object::setAltitude(): Altitude 9 not in range [0,4].  Ignored."},
          "pos-x:3,pos-y:3,"},
-        {"solidness:3,pos-x:3,pos-y:3,",
-         {"Object::setSolidness(): Solidness 3 not one of HARD, SOFT or SPECTRAL."},
-         "pos-x:3,pos-y:3,"},
-        {"id:2147483647,pos-x:3,pos-y:3,",
+        {"solidness:3,altitude:2,", {"Object::setSolidness(): Solidness 3 not one of HARD, SOFT or SPECTRAL."}, ""},
+        {"id:2147483647,",
          {"Object::deserialize(): Warning! id 2147483647 leaves no id for the next object.  Ignored."},
-         "pos-x:3,pos-y:3,"},
-        {"altitude:2,solidness:0,pos-x:1,pos-y:1,", {"Object::deserialize(): pos-y is 1.00"}, ""},
-        {"id:abc,", {"Object::deserialize(): id is 0"}, "id:0,"},
+         ""},
         {"shape:0,size:4,color:99,opacity:300,",
          {"Object::deserialize(): Color 99 not a colour.  Ignored.",
           "Object::deserialize(): Opacity 300 not in range [0,255].  Ignored."},
@@ -174,7 +168,7 @@ TEST_F(SerializeTest, ReadTextIsAppliedKeyByKeyAndRefusedValuesChangeNothing)
          {"Object::deserialize(): box not complete, so ignoring.", "Object::deserialize(): pos-x is 3.00",
           "Object::deserialize(): position not complete, so ignoring."},
          ""},
-        {"is_active:TRUE,no_soft:True,is_visible:true,",
+        {"is_active:TRUE,no_soft:True,",
          {"Object::deserialize(): is_active is TRUE"},
          "is_active:false,no_soft:false,"},
         {"x_direction:0,y_direction:1,",
@@ -186,48 +180,27 @@ TEST_F(SerializeTest, ReadTextIsAppliedKeyByKeyAndRefusedValuesChangeNothing)
         {"path:1 2|34|5 6|,path_index:1,",
          {"Object::deserialize(): malformed node 34|5 6|.", "\tNot added."},
          "path:1 2|,path_index:1,"},
+        {"path:1 2|3 4|,path_index:2,", {}, "path:1 2|3 4|,path_index:2,"},
         {"path:1 2|3 4|,path_index:3,",
          {"Object::deserialize(): path_index 3 not in range [0,2].  Ignored."},
          "path:1 2|3 4|,path_index:0,"},
-        {"path: 1\t2 |\n-3   4|,type: He ro ,",
+        {"path: 1\t2 |\n-3   4|,type: He ro :x,",
          {"Object::deserialize(): type is Hero"},
          "type:Hero,path:1 2|-3 4|,path_index:0,"},
-        {"type:a:b,", {}, "type:a,"},
     });
-}
-
-TEST_F(SerializeTest, ReadIdMovesTheCounterOnlyForwardAndNeverPastTheTop)
-{
-    qv::Object *p_o = new qv::Object;
-    p_o->deserialize("id:7,");
-    EXPECT_EQ((new qv::Object)->getId(), 8);
-    p_o->deserialize("id:3,");
-    EXPECT_EQ((new qv::Object)->getId(), 9);
     p_o->deserialize("id:2147483646,");
     EXPECT_EQ((new qv::Object)->getId(), INT_MAX);
     EXPECT_EQ((new qv::Object)->getId(), INT_MAX);
 }
 
-TEST_F(SerializeTest, ReadEventsReplaceTheRegisteredOnes)
-{
-    qv::Object *p_o = new qv::Object;
-    ASSERT_EQ(p_o->registerInterest("qv-step"), 0);
-    ASSERT_EQ(p_o->registerInterest("hero_moved"), 0);
-    p_o->deserialize("event_count:2,event_name[0]:food_eaten,event_name[1]:,");
-    EXPECT_EQ(p_o->serialize("EVENTS,"), "event_count:1,event_name[0]:food_eaten,");
-    EXPECT_EQ(qv::GameManager::getInstance().unregisterInterest(p_o, "qv-step"), -1);
-}
-
 TEST_F(SerializeTest, ViewObjectWritesAndReadsItsItemsAfterTheObjects)
 {
     ViewObject *p_v = new ViewObject;
-    EXPECT_EQ(p_v->serialize(""),
-              "id:1,is_active:true,is_visible:true,event_count:1,event_name[0]:qv-view,box-corner-x:-0.5,"
-              "box-corner-y:-0.5,box-horizontal:0.99,box-vertical:0.99,pos-x:40,pos-y:1,type:ViewObject,sprite_name:,"
-              "sprite_index:0,sprite_slowdown_count:0,altitude:4,solidness:2,no_soft:false,x_direction:0,"
-              "y_direction:0,speed:0,x_acceleration:0,y_acceleration:0,shape:-1,size:24,color:7,opacity:255,"
-              "follow_path:false,path:,path_index:0,avoid_collisions:false,view_string:,view_value:0,"
-              "view_border:true,view_color:7,view_location:1,view_draw_value:true,");
+    // The object's items, then the six of the view.
+    const std::string text = p_v->serialize("");
+    EXPECT_EQ(text.substr(0, 75), "id:1,is_active:true,is_visible:true,event_count:1,event_name[0]:qv-view,box");
+    EXPECT_EQ(text.substr(text.find("avoid")), "avoid_collisions:false,view_string:,view_value:0,view_border:true,"
+                                               "view_color:7,view_location:1,view_draw_value:true,");
     EXPECT_FALSE(p_v->isModified());
     p_v->setValue(5);
     EXPECT_TRUE(p_v->isModified());
@@ -251,99 +224,29 @@ TEST_F(SerializeTest, ViewObjectWritesAndReadsItsItemsAfterTheObjects)
          {"ViewObject::deserialize(): Color 42 not a colour.  Ignored.",
           "ViewObject::setLocation(): Warning! Location out of range (9). Ignored."},
          "view_value:7,"},
-        {"pos-x:5,pos-y:6,view_location:-1,", {}, "pos-x:5,pos-y:6,view_location:-1,"},
-        {"view_string::Floor%003,", {}, "view_string:Floor,"},
+        {"pos-x:5,pos-y:6,view_location:-1,view_string::Floor%003,",
+         {},
+         "pos-x:5,pos-y:6,view_string:Floor,view_location:-1,"},
     });
     EXPECT_FALSE(logHas("ViewObject::setLocation(): Warning! Location out of range (-1). Ignored."));
 }
 
-TEST_F(SerializeTest, RandomObjectsReadBackIntoTheSameText)
-{
-    loadSprite("ghost");
-    loadSprite("big ghost: 2");
-    std::mt19937 random(20261207);
-    const auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-    // Quarters: fractional and negative, and exact in six digits, so a node read back is the node.
-    const auto quarter = [&pick] { return static_cast<float>(pick(-400, 400)) * 0.25f; };
-    const auto flag = [&pick] { return pick(0, 1) == 1; };
-    // The last one, empty, is not an event name.
-    const std::string texts[] = {"Hero", "Floor: 3", "x,solidness:0",    " padded ", "line\nbreak", "100%", "%2C",
-                                 ":",    "a,b:c",    "\x01\x7f\xc3\xa9", ""};
-    const std::string sprites[] = {"ghost", "big ghost: 2", "missing"};
-    for (int round = 0; round < 60; round++)
-    {
-        ViewObject *p_v = round % 2 ? new ViewObject : nullptr;
-        qv::Object *p_o = p_v ? p_v : new qv::Object;
-        p_o->setType(texts[pick(0, 10)]);
-        p_o->setPosition(Vector(quarter(), quarter()));
-        p_o->setBox(qv::Box(Vector(quarter(), quarter()), quarter(), quarter()));
-        p_o->setAltitude(pick(0, 4));
-        p_o->setSolidness(static_cast<qv::Solidness>(pick(0, 2)));
-        p_o->setNoSoft(flag());
-        p_o->setAvoidCollisions(flag());
-        p_o->setVelocity(Vector(quarter(), quarter()));
-        p_o->setAcceleration(Vector(quarter(), quarter()));
-        for (int i = pick(0, 3); i > 0; i--)
-            p_o->registerInterest(texts[pick(0, 9)]);
-        qv::Animation animation;
-        animation.setSprite(qv::ResourceManager::getInstance().getSprite(sprites[pick(0, 2)]));
-        animation.setName(animation.getSprite() ? animation.getName() : "missing: 3");
-        animation.setIndex(pick(0, 5));
-        animation.setSlowdownCount(pick(-1, 2));
-        p_o->setAnimation(animation, false);
-        qv::Shape shape;
-        shape.setType(pick(-1, 2));
-        shape.setSize(quarter());
-        shape.setColor(static_cast<qv::Color>(pick(0, 8)));
-        shape.setOpacity(static_cast<unsigned char>(pick(0, 255)));
-        p_o->setShape(shape);
-        if (p_v)
-        {
-            p_v->setViewString(texts[pick(0, 10)]);
-            p_v->setValue(pick(-1000, 1000));
-            p_v->setColor(static_cast<qv::Color>(pick(0, 8)));
-            p_v->setBorder(flag());
-            p_v->setDrawValue(flag());
-            if (flag())
-                p_v->setLocation(static_cast<qv::ViewObjectLocation>(pick(0, 8)));
-        }
-        // Read back, a path aims the object from its position, which a view's location gives in six
-        // digits only.
-        std::vector<Vector> nodes(static_cast<std::size_t>(p_v ? 0 : pick(0, 4)));
-        for (Vector &node : nodes)
-            node = Vector(quarter(), quarter());
-        qv::Path path(nodes);
-        // Up to one past the last node: a path walked to its end.
-        for (int i = pick(0, static_cast<int>(nodes.size())); i > 0; i--)
-            path.next();
-        p_o->setPath(path);
-        p_o->setFollowPath(flag());
-        p_o->setVisible(flag());
-        p_o->setActive(flag());
-        SCOPED_TRACE("round " + std::to_string(round));
-        const std::string text = p_o->serialize("ALL");
-        const qv::Object *p_copy = p_v ? expectReadsBack<ViewObject>(text) : expectReadsBack<qv::Object>(text);
-        EXPECT_EQ(p_copy->getAnimation().getSprite(), p_o->getAnimation().getSprite());
-    }
-}
-
+// Reading a mangled text leaves objects that write a text that reads back the same, and that the
+// world can move and draw.
 TEST_F(SerializeTest, MangledTextsLeaveObjectsThatStillWork)
 {
-    loadSprite("ghost");
-    for (const char *index : {"2147483647", "99999999999"})
+    for (const std::string index : {"2147483647", "99999999999"})
     {
         qv::Object *p_o = new qv::Object;
-        p_o->deserialize(std::string("sprite_name:ghost,sprite_index:") + index + ",sprite_slowdown_count:" + index);
+        p_o->deserialize("sprite_name::big%20ghost%3A%202,sprite_index:" + index + ",sprite_slowdown_count:" + index);
         world().update();
         world().draw();
         world().draw();
         // The first draw steps on to the first frame, the second counts.
-        EXPECT_EQ(p_o->serialize("ANIMATION,"), "sprite_name:ghost,sprite_index:0,sprite_slowdown_count:1,");
+        EXPECT_EQ(p_o->serialize("ANIMATION,"),
+                  "sprite_name::big%20ghost%3A%202,sprite_index:0,sprite_slowdown_count:1,");
         delete p_o;
     }
-
-    // Whatever reading a mangled text leaves must write a text that reads back the same, and move
-    // and draw.
     std::mt19937 random(5);
     const std::string pieces[] = {",", ":", "%", "|", " ", "-", "9", "e99", "2147483647", std::string(1, '\0')};
     const std::string original = (new ViewObject)->serialize("ALL") + "sprite_name:ghost,path:1 2|3 4|,path_index:1,";
@@ -357,8 +260,8 @@ TEST_F(SerializeTest, MangledTextsLeaveObjectsThatStillWork)
         ViewObject *p_v = new ViewObject;
         p_o->deserialize(text);
         p_v->deserialize(text);
-        delete expectReadsBack<qv::Object>(p_o->serialize("ALL"));
-        delete expectReadsBack<ViewObject>(p_v->serialize("ALL"));
+        expectReadsBack(p_o);
+        expectReadsBack(p_v);
         world().update();
         world().draw();
         delete p_o;
@@ -370,7 +273,6 @@ TEST(SerializeText, FreeTextIsEscapedOnlyWhenItHoldsSeparators)
 {
     const std::pair<std::string, std::string> cases[] = {{"Hero", "Hero"},
                                                          {"a%2Cb", "a%2Cb"},
-                                                         {"\x7f\xc3\xa9", "\x7f\xc3\xa9"},
                                                          {"Floor: 3", ":Floor%3A%203"},
                                                          {"x,solidness:0", ":x%2Csolidness%3A0"},
                                                          {"tab\there\nnext\r\v\f", ":tab%09here%0Anext%0D%0B%0C"},
@@ -383,10 +285,6 @@ TEST(SerializeText, FreeTextIsEscapedOnlyWhenItHoldsSeparators)
         // A reader that does not unescape still finds one item.
         EXPECT_EQ(qv::match("a:" + escaped + ",b:1,", "b"), "1") << escaped;
     }
-    // Written by hand: blanks dropped, a second colon ends the value, stray percents stand for
-    // themselves.
-    const std::pair<std::string, std::string> by_hand[] = {{" He ro ", "Hero"}, {"a:b", "a"},      {": a%2", "a%2"},
-                                                           {":%zz%4", "%zz%4"}, {":a%2cb", "a,b"}, {":a:%41", "a"}};
-    for (const auto &[text, read] : by_hand)
-        EXPECT_EQ(qv::unescapeText(text), read) << text;
+    // Stray percents stand for themselves.
+    EXPECT_EQ(qv::unescapeText(":%zz%4"), "%zz%4");
 }
