@@ -18,7 +18,7 @@
 namespace
 {
 
-FILE *p_server = nullptr; // the test's own X server: its process id, then its display number
+FILE *p_server = nullptr; // the test's own X server: prints its process id, then its display number
 pid_t server_pid = -1;
 
 // Runs at exit after every static that was made after the server started, the window's among
@@ -45,17 +45,20 @@ int startServer()
     return display;
 }
 
-// Polls `done` for up to 20 s.
-template <typename Done> bool within(Done done)
+// Polls `done` for up to 20 s; fails the test if it never holds.
+template <typename Done> void waitUntil(Done done, const std::string &what)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done())
-    {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
+    while (!done() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    EXPECT_TRUE(done()) << what << " never happened";
+}
+
+// The name of an action from its value, counting from 0.
+std::string actionName(int action, const std::vector<std::string> &names)
+{
+    return action >= 0 && action < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(action)]
+                                                                  : "undefined";
 }
 
 } // namespace
@@ -74,9 +77,8 @@ void InputWindowTest::SetUp()
 
 void InputWindowTest::xdotool(const std::string &arguments) const
 {
-    const std::string errors = dir + "/xdotool.err";
-    const std::string command = "timeout 30 xdotool " + arguments + " 2>" + errors;
-    ASSERT_EQ(std::system(command.c_str()), 0) << command << ": " << readFile(errors);
+    const std::string command = "timeout 30 xdotool " + arguments + " 2>" + dir + "/xdotool.err";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command << ": " << readFile(dir + "/xdotool.err");
 }
 
 std::string InputWindowTest::windowId() const
@@ -93,21 +95,21 @@ void InputWindowTest::pass()
 
 void InputWindowTest::waitForKey(sf::Keyboard::Key key, bool held) const
 {
-    ASSERT_TRUE(within([&] { return sf::Keyboard::isKeyPressed(key) == held; }))
-        << "key " << key << (held ? " never went down" : " never came up");
+    waitUntil([&] { return sf::Keyboard::isKeyPressed(key) == held; },
+              "key " + std::to_string(key) + " held " + std::to_string(held));
 }
 
 void InputWindowTest::waitForButton(sf::Mouse::Button button, bool held) const
 {
-    ASSERT_TRUE(within([&] { return sf::Mouse::isButtonPressed(button) == held; }))
-        << "button " << button << (held ? " never went down" : " never came up");
+    waitUntil([&] { return sf::Mouse::isButtonPressed(button) == held; },
+              "button " + std::to_string(button) + " held " + std::to_string(held));
 }
 
 void InputWindowTest::waitForPointer(int x, int y) const
 {
     const sf::RenderWindow &window = *qv::DisplayManager::getInstance().getWindow();
-    ASSERT_TRUE(within([&] { return sf::Mouse::getPosition(window) == sf::Vector2i(x, y); }))
-        << "the pointer never reached (" << x << ", " << y << ")";
+    waitUntil([&] { return sf::Mouse::getPosition(window) == sf::Vector2i(x, y); },
+              "pointer at " + std::to_string(x) + "," + std::to_string(y));
 }
 
 void InputWindowTest::settle() const
@@ -157,12 +159,9 @@ int InputRecorder::eventHandler(const qv::Event *p_event)
     }
     else if (const auto *p_mouse = dynamic_cast<const qv::EventMouse *>(p_event))
     {
-        const char *const actions[] = {"clicked", "pressed", "moved"};
         char line[100];
         std::snprintf(line, sizeof(line), "%d %s %d (%.2f,%.2f)", *p_pass,
-                      p_mouse->getMouseAction() >= 0 && p_mouse->getMouseAction() < 3
-                          ? actions[p_mouse->getMouseAction()]
-                          : "none",
+                      actionName(p_mouse->getMouseAction(), {"clicked", "pressed", "moved"}).c_str(),
                       p_mouse->getMouseButton(), static_cast<double>(p_mouse->getMousePosition().getX()),
                       static_cast<double>(p_mouse->getMousePosition().getY()));
         mouse.push_back(line);
@@ -172,7 +171,5 @@ int InputRecorder::eventHandler(const qv::Event *p_event)
 
 std::string keyLine(int pass, int action, int key)
 {
-    const char *const actions[] = {"pressed", "released", "down"};
-    return std::to_string(pass) + " " + (action >= 0 && action < 3 ? actions[action] : "none") + " " +
-           std::to_string(key);
+    return std::to_string(pass) + " " + actionName(action, {"pressed", "released", "down"}) + " " + std::to_string(key);
 }

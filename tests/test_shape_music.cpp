@@ -67,28 +67,36 @@ TEST_F(WindowTest, ShapesStandWhereTheirArithmeticPutsThemInTheirColour)
     EXPECT_EQ(countPixels(capture(), 0, 0, 960, 720, [](sf::Color c) { return c != sf::Color::Black; }), 0);
 }
 
-TEST_F(EngineTest, MusicPlaysOnceOrInALoopUntilStopped)
+TEST_F(EngineTest, MusicIsLoadedByLabelPlayedAndStoppedWithTheResources)
 {
     setenv("ALSOFT_DRIVERS", "null", 0);
     ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0);
     qv::LogManager::getInstance().setLogLevel(5);
-    qv::Music music;
-    ASSERT_EQ(music.openFile(writeFile("short.wav", wavFile(2000))), 0);
-    music.play(false);
-    // The stream plays on the audio thread; on a loaded machine it may need more than its length.
-    for (int waited = 0; waited < 10000 && music.isPlaying(); waited += 50)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_FALSE(music.isPlaying()) << "a quarter-second sound played once is over";
-    music.play(true);
-    std::this_thread::sleep_for(std::chrono::milliseconds(800));
-    EXPECT_TRUE(music.isPlaying()) << "a looping sound goes on";
-    music.stop();
-    EXPECT_FALSE(music.isPlaying());
+    qv::ResourceManager &resources = qv::ResourceManager::getInstance();
+    const std::string wav = writeFile("tune.wav", wavFile(2000));
+    const std::string bad = writeFile("not-audio.wav", "RIFF but not really");
+    EXPECT_EQ(resources.loadMusic(bad, "tune"), -1);
+    EXPECT_TRUE(logHas("ResourceManager::loadmusic(): Error! Cannot load music from file '" + bad + "'."));
+    EXPECT_EQ(resources.loadMusic(wav, ""), -1);
+    EXPECT_TRUE(logHas("ResourceManager::loadMusic(): Error! Must provide label for music."));
+    EXPECT_EQ(resources.getMusic("tune0"), nullptr);
+    EXPECT_TRUE(logHas("ResourceManager::getMusic(): Warning! Music 'tune0' not found."));
+    for (int i = 0; i < qv::MAX_MUSICS; i++)
+        ASSERT_EQ(resources.loadMusic(wav, "tune" + std::to_string(i)), 0) << i;
+    EXPECT_EQ(resources.loadMusic(wav, "one too many"), -1);
+    EXPECT_TRUE(logHas("ResourceManager::loadMusic(): Error! Unable to add more musics (max is 50)."));
+    qv::Music *p_music = resources.getMusic("tune49");
+    ASSERT_NE(p_music, nullptr);
+    EXPECT_EQ(p_music->getLabel(), "tune49");
 
-    // The resource manager stops what it holds when it stops.
-    ASSERT_EQ(qv::ResourceManager::getInstance().loadMusic(writeFile("tune.wav", wavFile(2000)), "tune"), 0);
-    qv::Music *p_music = qv::ResourceManager::getInstance().getMusic("tune");
+    p_music->play(false);
+    // The stream plays on the audio thread; on a loaded machine it may need more than its length.
+    for (int waited = 0; waited < 10000 && p_music->isPlaying(); waited += 50)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(p_music->isPlaying()) << "a quarter-second sound played once is over";
     p_music->play(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    EXPECT_TRUE(p_music->isPlaying()) << "a looping sound goes on";
     qv::GameManager::getInstance().shutDown();
     EXPECT_FALSE(p_music->isPlaying());
     EXPECT_TRUE(containsInOrder(logMessages(), {"Music::play(): Playing music.", "Music::stop(): Stopping music."}));
