@@ -178,6 +178,7 @@ TEST_F(InputWindowTest, CloseRequestEndsTheGameAndLeavesTheRestForTheNextPass)
     qv::LogManager::getInstance().setLogLevel(2);
     qv::GameManager &game_manager = qv::GameManager::getInstance();
     InputRecorder *p_recorder = new InputRecorder(&pass_count);
+    EXPECT_EQ(qv::InputManager::getInstance().registerInterest(p_recorder, qv::STEP_EVENT), -1);
     xdotool("mousemove --window " + windowId() + " 24 60");
     waitForPointer(24, 60);
     sendCloseRequest();

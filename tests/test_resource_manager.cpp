@@ -120,19 +120,18 @@ TEST_F(ResourceTest, SpriteFilesAreLoadedOrRefusedWithTheirMessages)
 
 TEST_F(ResourceTest, LoadedSpriteHoldsTheFilesFramesAndSettings)
 {
-    const std::string text = section("HEADER", {"slowdown 4", "transparency #", "height 2", "width 3", "frames 2"}) +
-                             section("BODY", {"a#c", "def", "end", "ghi", "#kl", "end"}) + FOOTER;
+    const std::string text =
+        section("HEADER", {"slowdown 4", "transparency #", "height 2", "width 3", "frames 2", "color green"}) +
+        section("BODY", {"a#c", "def", "end", "ghi", "#kl", "end"}) + FOOTER;
     ASSERT_EQ(resources().loadSprite(writeFile("test.txt", text), "test"), 0);
-    ASSERT_EQ(resources().loadSprite(writeFile("green.txt", SPRITE), "green"), 0);
     const qv::Sprite *p_sprite = resources().getSprite("test");
     ASSERT_NE(p_sprite, nullptr);
     EXPECT_EQ(p_sprite->getFrameCount(), 2);
     EXPECT_EQ(p_sprite->getSlowdown(), 4);
     EXPECT_EQ(p_sprite->getTransparency(), '#');
-    EXPECT_EQ(p_sprite->getColor(), qv::WHITE);
+    EXPECT_EQ(p_sprite->getColor(), qv::GREEN);
     EXPECT_EQ(p_sprite->getFrame(0).getString(), "a#cdef");
     EXPECT_EQ(p_sprite->getFrame(1).getString(), "ghi#kl");
-    EXPECT_EQ(resources().getSprite("green")->getColor(), qv::GREEN);
 
     // A file cut off anywhere is refused.
     for (std::size_t cut = 0; cut < SPRITE.size(); cut++)

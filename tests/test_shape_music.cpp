@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <thread>
 
 // One shape object drawn as each figure in turn, each time onto a black window: the outline of
@@ -22,24 +21,22 @@ TEST_F(WindowTest, ShapesStandWhereTheirArithmeticPutsThemInTheirColour)
     {
         int type;
         float size;
-        qv::Vector where;     // world position, cells
-        qv::Color color;      // CUSTOM keeps the colour of the last draw
-        int opacity;          // seen over black
-        float x0, y0, x1, y1; // expected outline, pixels
+        qv::Vector where; // world position, cells
+        qv::Color color;  // CUSTOM keeps the colour of the last draw
+        int opacity;      // seen over black
+        float outline[4]; // expected left, top, right and bottom, pixels
         sf::Color middle;
     };
-    const float half = 12.0f * std::sqrt(0.5f); // half side of the square of radius 12
-    const float top = 300 - 24 / 1.75f + 12 * std::sqrt(2.0f);
     const Case cases[] = {
         // Radius = size, corner half a size up and left of the point (240, 300).
-        {qv::CIRCLE, 10, qv::Vector(20, 10), qv::GREEN, 255, 235, 295, 254, 314, sf::Color::Green},
-        // Radius size / font_scale = 12, corner (492, 300 - 24 / 1.75), turned 45 degrees about it.
-        {qv::SQUARE, 24, qv::Vector(40, 10), qv::CUSTOM, 255, 492 - half, top - half, 491 + half, top + half - 1,
-         sf::Color::Green},
+        {qv::CIRCLE, 10, qv::Vector(20, 10), qv::GREEN, 255, {235, 295, 254, 314}, sf::Color::Green},
+        // Radius size / font_scale = 12 from the corner (492, 300 - 24 / 1.75), turned 45 degrees about
+        // it: sides of 17 about (491.5, 302.8).
+        {qv::SQUARE, 24, qv::Vector(40, 10), qv::CUSTOM, 255, {483.5f, 294.8f, 499.5f, 310.7f}, sf::Color::Green},
         // After a square the shared figure must not stay turned.
-        {qv::CIRCLE, 10, qv::Vector(20, 10), qv::BLUE, 128, 235, 295, 254, 314, sf::Color(0, 0, 128)},
+        {qv::CIRCLE, 10, qv::Vector(20, 10), qv::BLUE, 128, {235, 295, 254, 314}, sf::Color(0, 0, 128)},
         // Radius size / 2 = 10, corner (710, 290): apex at the top, base 15 below.
-        {qv::TRIANGLE, 20, qv::Vector(60, 10), qv::RED, 255, 720 - 8.66f, 290, 719 + 8.66f, 304, sf::Color::Red},
+        {qv::TRIANGLE, 20, qv::Vector(60, 10), qv::RED, 255, {711.3f, 290, 727.7f, 304}, sf::Color::Red},
     };
     qv::Shape shape;
     for (const Case &c : cases)
@@ -52,11 +49,9 @@ TEST_F(WindowTest, ShapesStandWhereTheirArithmeticPutsThemInTheirColour)
         shape.draw(c.where);
         const sf::Image image = capture();
         const PixelBox box = boundingBox(image, [](sf::Color p) { return std::max({p.r, p.g, p.b}) > 60; });
-        const float drawn[] = {static_cast<float>(box.x0), static_cast<float>(box.y0), static_cast<float>(box.x1),
-                               static_cast<float>(box.y1)};
-        const float expected[] = {c.x0, c.y0, c.x1, c.y1};
+        const int drawn[] = {box.x0, box.y0, box.x1, box.y1};
         for (int i = 0; i < 4; i++)
-            EXPECT_NEAR(drawn[i], expected[i], 1.5f) << "type " << c.type << ", edge " << i;
+            EXPECT_NEAR(drawn[i], c.outline[i], 1.5f) << "type " << c.type << ", edge " << i;
         EXPECT_TRUE(near(image.getPixel((box.x0 + box.x1) / 2, (box.y0 + box.y1) / 2), c.middle, 2)) << c.type;
     }
     qv::DisplayManager::getInstance().getWindow()->clear(sf::Color::Black);
