@@ -1,8 +1,8 @@
-#include "GameManager.h"
 #include "LogManager.h"
 #include "ResourceManager.h"
 #include "Sprite.h"
 #include "presentation_support.h"
+#include "world_support.h"
 
 #include <string>
 #include <vector>
@@ -27,25 +27,15 @@ const std::string SPRITE = HEADER + BODY + FOOTER;
 const std::string ONE_BY_ONE = section("BODY", {".", "end"}) + FOOTER;
 const std::string DOT = section("HEADER", {"frames 1", "width 1", "height 1"}) + ONE_BY_ONE;
 
-class ResourceTest : public EngineTest
+qv::ResourceManager &resources()
 {
-protected:
-    void SetUp() override
-    {
-        setenv("ALSOFT_DRIVERS", "null", 0);
-        EngineTest::SetUp();
-        ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0);
-    }
-    void TearDown() override
-    {
-        qv::GameManager::getInstance().shutDown();
-        EngineTest::TearDown();
-    }
-
-    static qv::ResourceManager &resources() { return qv::ResourceManager::getInstance(); }
-};
+    return qv::ResourceManager::getInstance();
+}
 
 } // namespace
+
+// A running headless engine; the world is of no concern here.
+using ResourceTest = WorldTest;
 
 // Each file with the messages loading it gives, in this order (other lines may lie between).
 TEST_F(ResourceTest, SpriteFilesAreLoadedOrRefusedWithTheirMessages)

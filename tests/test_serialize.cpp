@@ -246,10 +246,8 @@ TEST_F(SerializeTest, MangledTextsLeaveObjectsThatStillWork)
 
 TEST(SerializeText, FreeTextIsEscapedOnlyWhenItHoldsSeparators)
 {
-    const std::pair<std::string, std::string> cases[] = {{"Hero", "Hero"},
-                                                         {"a%2Cb", "a%2Cb"},
+    const std::pair<std::string, std::string> cases[] = {{"100%", "100%"},
                                                          {"Floor: 3", ":Floor%3A%203"},
-                                                         {"x,solidness:0", ":x%2Csolidness%3A0"},
                                                          {"tab\there\nnext\r\v\f", ":tab%09here%0Anext%0D%0B%0C"},
                                                          {"50% off", ":50%25%20off"},
                                                          {std::string("nul\0byte", 8), ":nul%00byte"}};

@@ -1,26 +1,12 @@
 #include "Animation.h"
 #include "Frame.h"
-#include "GameManager.h"
 #include "Sprite.h"
-#include "test_support.h"
+#include "Vector.h"
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-TEST_F(EngineTest, SpriteHoldsFramesUpToItsCapacity)
-{
-    ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0);
-    qv::Sprite sprite(1);
-    EXPECT_EQ(sprite.insertFrame(qv::Frame(2, 1, "ab")), 0);
-    EXPECT_EQ(sprite.insertFrame(qv::Frame(2, 1, "cd")), -1);
-    EXPECT_EQ(sprite.getFrame(0).getString(), "ab");
-    EXPECT_EQ(sprite.getFrame(1).getString(), "");
-    EXPECT_EQ(sprite.getFrame(-1).getString(), "");
-    qv::Sprite none(-3);
-    EXPECT_TRUE(logHas("Sprite::Sprite(): Error! Unable to allocate -3 frames."));
-    EXPECT_EQ(none.insertFrame(qv::Frame(1, 1, "x")), -1);
-    qv::GameManager::getInstance().shutDown();
-}
 
 TEST(Animation, SlowdownHoldsEachFrameForItsSteps)
 {
