@@ -12,109 +12,53 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace
 {
 
-pid_t server_pid = -1; // the test's own X server
+FILE *p_server = nullptr; // the test's own X server: prints its process id, then its display number
+pid_t server_pid = -1;
 
 // Runs at exit after every static that was made after the server started, the window's among
 // them: the window library talks to the server until its last static is gone.
 void stopServer()
 {
-    if (server_pid <= 0)
-        return;
     kill(server_pid, SIGTERM);
-    waitpid(server_pid, nullptr, 0);
-    server_pid = -1;
+    pclose(p_server);
 }
 
-// Starts Xvfb on a display number it picks itself and returns the number, or -1.
+// Starts Xvfb on a display number it picks itself and returns the number, or -1. The server dies
+// with the test process, however that ends. Without -noreset it would reset whenever its last
+// client leaves, as the window library's first look at the screen does, and refuse the window
+// connecting meanwhile.
 int startServer()
 {
-    int fds[2];
-    if (pipe(fds) != 0)
+    p_server = popen("echo $$; exec setpriv --pdeathsig TERM Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp "
+                     "-noreset 2>/dev/null",
+                     "r");
+    int display = -1;
+    if (p_server == nullptr || std::fscanf(p_server, "%d %d", &server_pid, &display) < 1)
         return -1;
-    const std::string fd_text = std::to_string(fds[1]);
-    const pid_t pid = fork();
-    if (pid < 0)
-        return -1;
-    if (pid == 0)
-    {
-        // Dies with the test process, however that ends.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        close(fds[0]);
-        const int null_fd = open("/dev/null", O_WRONLY);
-        dup2(null_fd, STDOUT_FILENO);
-        dup2(null_fd, STDERR_FILENO);
-        // Without -noreset the server resets whenever its last client leaves, as the window
-        // library's first look at the screen does, and refuses the window connecting meanwhile.
-        execlp("Xvfb", "Xvfb", "-displayfd", fd_text.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-               "-noreset", static_cast<char *>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    server_pid = pid;
     std::atexit(stopServer);
-
-    // The number comes once the server listens; the pipe closes unwritten if it fails.
-    std::string number;
-    pollfd ready{fds[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&ready, 1, 30000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n')
-        number += c;
-    close(fds[0]);
-    return number.empty() ? -1 : std::atoi(number.c_str());
+    return display;
 }
 
-// Polls `done` for up to 20 s.
-template <typename Done> bool within(Done done)
+// Polls `done` for up to 20 s; fails the test if it never holds.
+template <typename Done> void waitUntil(Done done, const std::string &what)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!done())
-    {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
+    while (!done() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    EXPECT_TRUE(done()) << what << " never happened";
 }
 
-std::string keyActionName(int action)
+// The name of an action from its value, counting from 0.
+std::string actionName(int action, const std::vector<std::string> &names)
 {
-    switch (action)
-    {
-    case qv::KEY_PRESSED:
-        return "pressed";
-    case qv::KEY_RELEASED:
-        return "released";
-    case qv::KEY_DOWN:
-        return "down";
-    default:
-        return std::to_string(action);
-    }
-}
-
-std::string mouseActionName(int action)
-{
-    switch (action)
-    {
-    case qv::CLICKED:
-        return "clicked";
-    case qv::PRESSED:
-        return "pressed";
-    case qv::MOVED:
-        return "moved";
-    default:
-        return std::to_string(action);
-    }
+    return action >= 0 && action < static_cast<int>(names.size()) ? names[static_cast<std::size_t>(action)]
+                                                                  : "undefined";
 }
 
 } // namespace
@@ -133,9 +77,8 @@ void InputWindowTest::SetUp()
 
 void InputWindowTest::xdotool(const std::string &arguments) const
 {
-    const std::string errors = dir + "/xdotool.err";
-    const std::string command = "timeout 30 xdotool " + arguments + " 2>" + errors;
-    ASSERT_EQ(std::system(command.c_str()), 0) << command << ": " << readFile(errors);
+    const std::string command = "timeout 30 xdotool " + arguments + " 2>" + dir + "/xdotool.err";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command << ": " << readFile(dir + "/xdotool.err");
 }
 
 std::string InputWindowTest::windowId() const
@@ -152,21 +95,21 @@ void InputWindowTest::pass()
 
 void InputWindowTest::waitForKey(sf::Keyboard::Key key, bool held) const
 {
-    ASSERT_TRUE(within([&] { return sf::Keyboard::isKeyPressed(key) == held; }))
-        << "key " << key << (held ? " never went down" : " never came up");
+    waitUntil([&] { return sf::Keyboard::isKeyPressed(key) == held; },
+              "key " + std::to_string(key) + " held " + std::to_string(held));
 }
 
 void InputWindowTest::waitForButton(sf::Mouse::Button button, bool held) const
 {
-    ASSERT_TRUE(within([&] { return sf::Mouse::isButtonPressed(button) == held; }))
-        << "button " << button << (held ? " never went down" : " never came up");
+    waitUntil([&] { return sf::Mouse::isButtonPressed(button) == held; },
+              "button " + std::to_string(button) + " held " + std::to_string(held));
 }
 
 void InputWindowTest::waitForPointer(int x, int y) const
 {
     const sf::RenderWindow &window = *qv::DisplayManager::getInstance().getWindow();
-    ASSERT_TRUE(within([&] { return sf::Mouse::getPosition(window) == sf::Vector2i(x, y); }))
-        << "the pointer never reached (" << x << ", " << y << ")";
+    waitUntil([&] { return sf::Mouse::getPosition(window) == sf::Vector2i(x, y); },
+              "pointer at " + std::to_string(x) + "," + std::to_string(y));
 }
 
 void InputWindowTest::settle() const
@@ -208,61 +151,25 @@ InputRecorder::InputRecorder(const int *p_pass) : p_pass(p_pass)
 
 int InputRecorder::eventHandler(const qv::Event *p_event)
 {
-    Received r{*p_pass, p_event->getType(), 0, 0, qv::Vector()};
     if (const auto *p_key = dynamic_cast<const qv::EventKeyboard *>(p_event))
     {
-        r.action = p_key->getKeyboardAction();
-        r.code = p_key->getKey();
-        received.push_back(r);
+        keys.push_back(keyLine(*p_pass, p_key->getKeyboardAction(), p_key->getKey()));
         if (on_key)
-            on_key(r.code);
-        return 1;
+            on_key();
     }
     else if (const auto *p_mouse = dynamic_cast<const qv::EventMouse *>(p_event))
     {
-        r.action = p_mouse->getMouseAction();
-        r.code = p_mouse->getMouseButton();
-        r.where = p_mouse->getMousePosition();
+        char line[100];
+        std::snprintf(line, sizeof(line), "%d %s %d (%.2f,%.2f)", *p_pass,
+                      actionName(p_mouse->getMouseAction(), {"clicked", "pressed", "moved"}).c_str(),
+                      p_mouse->getMouseButton(), static_cast<double>(p_mouse->getMousePosition().getX()),
+                      static_cast<double>(p_mouse->getMousePosition().getY()));
+        mouse.push_back(line);
     }
-    received.push_back(r);
     return 1;
 }
 
-std::vector<std::string> InputRecorder::keys() const
+std::string keyLine(int pass, int action, int key)
 {
-    std::vector<std::string> lines;
-    for (const Received &r : received)
-        if (r.type == qv::KEYBOARD_EVENT)
-            lines.push_back(keyLine(r.pass, keyActionName(r.action), r.code));
-    return lines;
-}
-
-std::vector<std::string> InputRecorder::keysOf(int key) const
-{
-    std::vector<std::string> lines;
-    for (const Received &r : received)
-        if (r.type == qv::KEYBOARD_EVENT && r.code == key)
-            lines.push_back(keyLine(r.pass, keyActionName(r.action), r.code));
-    return lines;
-}
-
-std::vector<std::string> InputRecorder::mouse() const
-{
-    std::vector<std::string> lines;
-    char where[64];
-    for (const Received &r : received)
-    {
-        if (r.type != qv::MOUSE_EVENT)
-            continue;
-        std::snprintf(where, sizeof(where), "(%.2f,%.2f)", static_cast<double>(r.where.getX()),
-                      static_cast<double>(r.where.getY()));
-        lines.push_back(std::to_string(r.pass) + " " + mouseActionName(r.action) + " " + std::to_string(r.code) + " " +
-                        where);
-    }
-    return lines;
-}
-
-std::string keyLine(int pass, const std::string &action, int key)
-{
-    return std::to_string(pass) + " " + action + " " + std::to_string(key);
+    return std::to_string(pass) + " " + actionName(action, {"pressed", "released", "down"}) + " " + std::to_string(key);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Object.h"
-#include "Vector.h"
 #include "presentation_support.h"
 
 #include <SFML/Window/Keyboard.hpp>
@@ -13,8 +12,7 @@
 
 // Tests that type into the real window with xdotool. Key state, focus and the pointer belong to
 // the whole X server, and other tests open windows at the same place at the same time, so each
-// of these tests starts an X server of its own (Xvfb on a free display number, DISPLAY pointed
-// at it) before it opens the window. The server lives until the test process exits.
+// of these tests starts an X server of its own (DISPLAY pointed at it) before it opens the window.
 class InputWindowTest : public WindowTest
 {
 protected:
@@ -22,19 +20,15 @@ protected:
 
     /// Runs "xdotool `arguments`" on the test's server and fails the test if it fails.
     void xdotool(const std::string &arguments) const;
-    /// The X id of the window, as xdotool names windows.
-    std::string windowId() const;
+    std::string windowId() const; // as xdotool names windows
     /// Presents the last drawing and delivers input, as a pass of the game loop begins.
     void pass();
-    /// Waits until the X server reports `key` held (or not held), so that the window's key event
-    /// has arrived before the next pass; fails the test after a generous time.
+    /// These wait until the X server reports the key, button or pointer so, which means its window
+    /// event has arrived for the next pass; they fail the test after a generous time.
     void waitForKey(sf::Keyboard::Key key, bool held) const;
-    /// The same for a mouse button.
     void waitForButton(sf::Mouse::Button button, bool held) const;
-    /// The same for the pointer reaching a position in the window, pixels.
-    void waitForPointer(int x, int y) const;
-    /// Waits for one reply of the X server on the window's connection: every event the server
-    /// made before it is then queued for the next pass.
+    void waitForPointer(int x, int y) const; // pixels in the window
+    /// Waits for one reply of the X server: every event it made before is then queued.
     void settle() const;
     /// Asks the window to close, as a window manager's close button does.
     void sendCloseRequest() const;
@@ -42,37 +36,20 @@ protected:
     int pass_count = 0; // passes run so far
 };
 
-/// One keyboard or mouse event as an object received it.
-struct Received
-{
-    int pass;         // the pass that delivered it, from 1
-    std::string type; // "qv-keyboard" or "qv-mouse"
-    int action;       // EventKeyboardAction or EventMouseAction
-    int code;         // Keyboard::Key or Mouse::Button
-    qv::Vector where; // pointer position for mouse events, cells
-};
-
-/// An object registered for "qv-keyboard" and "qv-mouse" that records what it receives.
+/// An object registered for "qv-keyboard" and "qv-mouse" that writes down what it receives.
 class InputRecorder : public qv::Object
 {
 public:
-    /// Registers for both names; `p_pass` (not owned) is read to stamp each event.
-    explicit InputRecorder(const int *p_pass);
+    explicit InputRecorder(const int *p_pass); // `p_pass` (not owned) stamps each event
     int eventHandler(const qv::Event *p_event) override;
 
-    /// The keyboard events received as "pass action key" lines, such as "3 down 36".
-    std::vector<std::string> keys() const;
-    /// The same for the events of one key only.
-    std::vector<std::string> keysOf(int key) const;
-    /// The mouse events received as "pass action button (x,y)" lines, cells with two decimals.
-    std::vector<std::string> mouse() const;
-
-    std::vector<Received> received;      // in order of arrival
-    std::function<void(int key)> on_key; // runs after a keyboard event is recorded, when set
+    std::vector<std::string> keys;  // "pass action key" per keyboard event, as keyLine writes it
+    std::vector<std::string> mouse; // "pass action button (x,y)" per mouse event, cells
+    std::function<void()> on_key;   // runs after a keyboard event is written down, when set
 
 private:
-    const int *p_pass; // the test's pass counter
+    const int *p_pass;
 };
 
-/// "pass action key" as `InputRecorder::keys` writes it.
-std::string keyLine(int pass, const std::string &action, int key);
+/// "pass action key", the action being "pressed", "released" or "down".
+std::string keyLine(int pass, int action, int key);
