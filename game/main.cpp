@@ -98,6 +98,14 @@ int watch(const std::string &target)
         std::fprintf(stderr, "dungeon: '%s' is not HOST or HOST:PORT\n", target.c_str());
         return 2;
     }
+    // Run beside the game in its folder, the watcher would otherwise empty the game's log.
+    if (std::getenv("QUORVEX_LOG") == nullptr)
+    {
+        std::string log_file = config.getLogFile();
+        const std::size_t dot = log_file.rfind(".log");
+        log_file.insert(dot != std::string::npos && dot + 4 == log_file.size() ? dot : log_file.size(), "-watch");
+        setenv("QUORVEX_LOG", log_file.c_str(), 1);
+    }
     // Connected before start-up, the network manager does not listen: a watcher on the game's
     // own machine would otherwise take, or fail to get, the game's port.
     qv::NetworkManager &network_manager = qv::NetworkManager::getInstance();
