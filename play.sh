@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the game in the project's root. Without a display
+# Installs what is missing, builds, and starts the game in the project's root; its arguments go to
+# the game, so "./play.sh --watch HOST[:PORT]" watches a game played elsewhere. Without a display
 # it plays a short scripted session on a virtual one instead and saves screenshots of the title,
 # the first floor and the hero after a walk in screenshots/.
 set -eu
@@ -9,6 +10,10 @@ build build
 cd "$root"
 if [ -n "${DISPLAY:-}" ]; then
     exec "$root/build/dungeon" "$@"
+fi
+if [ $# -gt 0 ]; then
+    echo "No display: watching a game needs one (the scripted session takes no arguments)." >&2
+    exit 2
 fi
 echo "No display: playing a short scripted session on a virtual one."
 # No sound device either.

@@ -62,9 +62,10 @@ bool NetworkManager::isValid(const std::string &event_name) const
 
 int NetworkManager::startUp()
 {
-    // POSIX sockets need no library start-up; the game manager starts this manager only to serve.
+    // POSIX sockets need no library start-up. A client that connected before start-up serves no
+    // one: listening would take the port from the server it watches when both share a machine.
     const Config &config = Config::getInstance();
-    if (config.getNetworking() && sock == -1 && listen(config.getNetworkPort()) != 0)
+    if (config.getNetworking() && sock == -1 && connections.empty() && listen(config.getNetworkPort()) != 0)
         return 1;
     Manager::startUp();
     LogManager::getInstance().writeLog(5, "NetworkManager::startUp(): successfully started.");

@@ -72,6 +72,12 @@ SceneGraph &sceneGraph()
     return WorldManager::getInstance().getSceneGraph();
 }
 
+bool sameAnimation(const Animation &a, const Animation &b)
+{
+    return a.getSprite() == b.getSprite() && a.getName() == b.getName() && a.getIndex() == b.getIndex() &&
+           a.getSlowdownCount() == b.getSlowdownCount();
+}
+
 Vector towards(const Vector &from, const Vector &to)
 {
     Vector heading = to - from;
@@ -133,7 +139,11 @@ int Object::eventHandler(const Event *p_event)
 
 int Object::draw()
 {
+    const Animation before = animation;
     const int result = animation.draw(position);
+    // Frame advances are changes like any other, so a copy elsewhere stays on the same frame.
+    if (!sameAnimation(before, animation))
+        modified[ANIMATION] = true;
     if (shape.getType() != UNDEFINED_SHAPE)
         shape.draw(position);
     return result;
@@ -173,10 +183,10 @@ std::string Object::serialize(std::string attribute_list)
     }
     if (takeAttribute(attribute_list, TYPE))
         text += item("type", escapeText(type));
-    // "ALL" and "ANIMATION," make the animation write itself whatever its own flag says, so a
-    // full text always carries the sprite; only the list of changes leaves that to its flag.
+    // The object's flag is set by every change of the animation and by nothing else, so it alone
+    // decides: an animation copied in with its own flag cleared still goes out once.
     if (takeAttribute(attribute_list, ANIMATION))
-        text += animation.serialize(attribute_list);
+        text += animation.serialize(attribute_list.empty() ? "ANIMATION," : attribute_list);
     if (takeAttribute(attribute_list, ALTITUDE))
         text += item("altitude", toString(altitude));
     if (takeAttribute(attribute_list, SOLIDNESS))
@@ -295,7 +305,10 @@ int Object::deserialize(std::string text)
         setType(value);
     }
 
+    const Animation before = animation;
     animation.deserialize(text);
+    if (!sameAnimation(before, animation))
+        modified[ANIMATION] = true;
 
     value = match("", "altitude");
     if (!value.empty())
@@ -604,8 +617,9 @@ Animation Object::getAnimation() const
 
 void Object::setAnimation(const Animation &new_animation, bool take_box)
 {
+    if (!sameAnimation(animation, new_animation))
+        modified[ANIMATION] = true;
     animation = new_animation;
-    modified[ANIMATION] = true;
     if (take_box)
     {
         if (solidness == HARD)
@@ -623,7 +637,10 @@ int Object::setSprite(std::string sprite_label)
         LogManager::getInstance().writeLog("Object::setSprite(): Warning! Sprite '%s' not found", sprite_label.c_str());
         return -1;
     }
+    const Animation before = animation;
     animation.setSprite(p_sprite);
+    if (!sameAnimation(before, animation))
+        modified[ANIMATION] = true;
     setBox(animation.getBox());
     return 0;
 }

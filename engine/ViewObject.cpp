@@ -270,8 +270,9 @@ Color ViewObject::getColor() const
 
 void ViewObject::setBorder(bool new_border)
 {
+    if (new_border != border)
+        modified[BORDER] = true;
     border = new_border;
-    modified[BORDER] = true;
     if (location != UNDEFINED_LOCATION)
         setLocation(location);
 }
@@ -314,9 +315,11 @@ void ViewObject::setLocation(ViewObjectLocation new_location)
         y = border ? height * 0.5f : height * 0.5f - 1;
     else if (row == 2)
         y = border ? height - 2 : height - 1;
+    const ViewObjectLocation old_location = location;
     setPosition(Vector(x, y));
     location = new_location;
-    modified[LOCATION] = true;
+    if (new_location != old_location)
+        modified[LOCATION] = true;
 }
 
 ViewObjectLocation ViewObject::getLocation() const

@@ -1,0 +1,6 @@
+#include "SpriteView.h"
+
+int SpriteView::draw()
+{
+    return Object::draw();
+}

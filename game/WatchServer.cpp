@@ -1,0 +1,253 @@
+#include "WatchServer.h"
+
+#include "Event.h"
+#include "EventGameOver.h"
+#include "EventNetwork.h"
+#include "EventStep.h"
+#include "GameStart.h"
+#include "LogManager.h"
+#include "NetworkManager.h"
+#include "ObjectList.h"
+#include "ObjectListIterator.h"
+#include "SceneGraph.h"
+#include "ViewObject.h"
+#include "Wall.h"
+#include "WorldManager.h"
+#include "attribute_text.h"
+
+namespace
+{
+
+const char *const WATCHED_KEYS[] = {
+    "is_active",  "is_visible",  "box-corner-x", "box-corner-y",  "box-horizontal", "box-vertical",
+    "pos-x",      "pos-y",       "type",         "sprite_name",   "sprite_index",   "sprite_slowdown_count",
+    "altitude",   "shape",       "size",         "color",         "opacity",        "view_string",
+    "view_value", "view_border", "view_color",   "view_location", "view_draw_value"};
+
+bool isWatchedKey(const std::string &key)
+{
+    for (const char *watched : WATCHED_KEYS)
+        if (key == watched)
+            return true;
+    return false;
+}
+
+// Every object in the world, active or not, in the scene graph's order.
+std::vector<qv::Object *> allObjects()
+{
+    qv::SceneGraph &scene_graph = qv::WorldManager::getInstance().getSceneGraph();
+    std::vector<qv::Object *> found;
+    const qv::ObjectList lists[2] = {scene_graph.activeObjects(), scene_graph.inactiveObjects()};
+    for (const qv::ObjectList &list : lists)
+    {
+        qv::ObjectListIterator it(&list);
+        for (it.first(); !it.isDone(); it.next())
+            found.push_back(it.currentObject());
+    }
+    return found;
+}
+
+std::string newRecord(qv::Object *p_o)
+{
+    return std::string("N ") + watchKind(p_o) + " " + qv::toString(p_o->getId()) + " " +
+           watchedItems(p_o->serialize("ALL")) + "\n";
+}
+
+} // namespace
+
+std::string watchedItems(const std::string &text)
+{
+    std::string kept;
+    std::size_t start = 0;
+    while (start < text.size())
+    {
+        std::size_t end = text.find(',', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string item = text.substr(start, end - start);
+        if (isWatchedKey(item.substr(0, item.find(':'))))
+            kept += item + ",";
+        start = end + 1;
+    }
+    return kept;
+}
+
+char watchKind(const qv::Object *p_o)
+{
+    if (dynamic_cast<const Wall *>(p_o) != nullptr)
+        return 'w';
+    if (dynamic_cast<const GameStart *>(p_o) != nullptr)
+        return 's';
+    if (dynamic_cast<const qv::ViewObject *>(p_o) != nullptr)
+        return 'v';
+    return 'o';
+}
+
+WatchServer::WatchServer()
+{
+    setType("WatchServer");
+    setSolidness(qv::SPECTRAL);
+    setVisible(false);
+    registerInterest(qv::STEP_EVENT);
+    registerInterest(qv::NETWORK_EVENT);
+    registerInterest(GAME_OVER_EVENT);
+    qv::NetworkManager::getInstance().setMaxSockets(MAX_WATCHERS);
+}
+
+int WatchServer::eventHandler(const qv::Event *p_event)
+{
+    const std::string type = p_event->getType();
+    if (type == qv::STEP_EVENT)
+    {
+        sendPass();
+        return 1;
+    }
+    if (type == qv::NETWORK_EVENT)
+    {
+        onNetwork(p_event);
+        return 1;
+    }
+    if (type == GAME_OVER_EVENT)
+    {
+        game_over = true;
+        // The hero and the title handle game over too.
+        return 0;
+    }
+    return Object::eventHandler(p_event);
+}
+
+void WatchServer::sendPass()
+{
+    // Computed with no one watching as well, so that the objects' flags and the list of known
+    // objects are current when the first watcher joins.
+    const std::string message = changes();
+    bool anyone_new = false;
+    for (std::size_t i = 0; i < watchers.size();)
+    {
+        const std::size_t before = watchers.size();
+        if (watchers[i].joined)
+            sendTo(i, message);
+        else
+            anyone_new = true;
+        if (watchers.size() == before)
+            i++;
+    }
+    if (!anyone_new)
+        return;
+    const std::string world = wholeWorld();
+    for (std::size_t i = 0; i < watchers.size();)
+    {
+        const std::size_t before = watchers.size();
+        if (!watchers[i].joined)
+        {
+            qv::LogManager::getInstance().writeLog("WatchServer::sendPass(): Watcher %d gets the world (%zu bytes).",
+                                                   watchers[i].index, world.size() + 4);
+            watchers[i].joined = true;
+            sendTo(i, world);
+        }
+        if (watchers.size() == before)
+            i++;
+    }
+}
+
+void WatchServer::sendTo(std::size_t watcher, const std::string &message)
+{
+    // A watcher that cannot keep up is queued for by the network manager and dropped by it when
+    // too far behind; the game never waits for one.
+    qv::NetworkManager::getInstance().send(watchers[watcher].index, message);
+}
+
+std::string WatchServer::changes()
+{
+    std::string message = WATCH_HEADER + "\n";
+    std::set<int> present;
+    for (qv::Object *p_o : allObjects())
+    {
+        if (p_o == this)
+            continue;
+        const int id = p_o->getId();
+        present.insert(id);
+        if (known.count(id) == 0)
+        {
+            message += newRecord(p_o);
+            continue;
+        }
+        if (!p_o->isModified())
+            continue;
+        const std::string items = watchedItems(p_o->serialize(""));
+        if (!items.empty())
+            message += "C " + qv::toString(id) + " " + items + "\n";
+    }
+    for (int id : known)
+        if (present.count(id) == 0)
+            message += "D " + qv::toString(id) + "\n";
+    known = present;
+    message += trailer();
+    last_message_bytes = static_cast<int>(message.size()) + 4;
+    return message;
+}
+
+std::string WatchServer::wholeWorld()
+{
+    std::string message = WATCH_HEADER + "\n";
+    for (qv::Object *p_o : allObjects())
+        if (p_o != this)
+            message += newRecord(p_o);
+    return message + trailer();
+}
+
+std::string WatchServer::trailer() const
+{
+    const qv::Vector corner = qv::WorldManager::getInstance().getView().getCorner();
+    std::string text = "V " + qv::toString(corner.getX()) + " " + qv::toString(corner.getY()) + "\n";
+    if (game_over)
+        text += "G\n";
+    return text;
+}
+
+void WatchServer::onNetwork(const qv::Event *p_event)
+{
+    const qv::EventNetwork *p_network = dynamic_cast<const qv::EventNetwork *>(p_event);
+    if (p_network == nullptr)
+        return;
+    qv::LogManager &log = qv::LogManager::getInstance();
+    const int index = p_network->getSocketIndex();
+    if (p_network->getLabel() == qv::ACCEPT)
+    {
+        log.writeLog("WatchServer::onNetwork(): Watcher %d joined.", index);
+        watchers.push_back(Watcher{index, false});
+        return;
+    }
+    if (p_network->getLabel() == qv::DATA)
+    {
+        // Watchers have nothing to say; left unread, a message would be announced every pass.
+        std::string ignored;
+        qv::NetworkManager::getInstance().receive(index, ignored);
+        return;
+    }
+    if (p_network->getLabel() != qv::CLOSE)
+        return;
+    log.writeLog("WatchServer::onNetwork(): Watcher %d left.", index);
+    for (std::size_t i = 0; i < watchers.size();)
+    {
+        if (watchers[i].index == index)
+        {
+            watchers.erase(watchers.begin() + static_cast<long>(i));
+            continue;
+        }
+        // The network manager moves later connections down by one.
+        if (watchers[i].index > index)
+            watchers[i].index--;
+        i++;
+    }
+}
+
+int WatchServer::getWatcherCount() const
+{
+    return static_cast<int>(watchers.size());
+}
+
+int WatchServer::getLastMessageBytes() const
+{
+    return last_message_bytes;
+}
