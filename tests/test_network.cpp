@@ -11,17 +11,14 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <random>
-#include <string>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <tuple>
 #include <unistd.h>
-#include <vector>
 
 namespace
 {
@@ -38,6 +35,12 @@ std::string message(const std::string &body)
     return frame(static_cast<int32_t>(body.size() + 4), body);
 }
 
+long peakKilobytes()
+{
+    rusage usage{};
+    return getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : -1;
+}
+
 // The whole engine runs headless as the server and the test is every peer. The test's handler takes
 // each announced message off its connection, as a game would, unless `reading` is off.
 class NetworkTest : public EngineTest
@@ -46,8 +49,7 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        writeConfig("headless:true,\nframe_time:1,\nrandom_seed:-1,\nnetworking:true,\nnetwork_port:0,\n"
-                    "max_message_size:1000,\n");
+        writeConfig("headless:true,frame_time:1,networking:true,network_port:0,max_message_size:1000,");
         ASSERT_EQ(game.startUp(), 0);
         auto *p_listener = new RecordingObject;
         p_listener->registerInterest(qv::NETWORK_EVENT);
@@ -89,11 +91,11 @@ protected:
     int connectPeer()
     {
         const int peer = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(static_cast<uint16_t>(nm.getPort()));
-        EXPECT_EQ(::connect(peer, reinterpret_cast<sockaddr *>(&address), sizeof(address)), 0);
+        const sockaddr_in address{AF_INET, htons(static_cast<uint16_t>(nm.getPort())), {htonl(INADDR_LOOPBACK)}, {}};
+        EXPECT_EQ(::connect(peer, reinterpret_cast<const sockaddr *>(&address), sizeof(address)), 0);
+        // Each small send is to travel on its own, not wait to be gathered up with the next.
+        const int yes = 1;
+        setsockopt(peer, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof(yes));
         return peer;
     }
 
@@ -138,61 +140,60 @@ protected:
     bool done = false;                                // has `until` said so?
 };
 
-TEST_F(NetworkTest, AnnouncesEachMessageOnceItIsCompleteHoweverItArrives)
+TEST_F(NetworkTest, AnnouncesEachMessageOnceCompleteWhileAnotherPeerIsServedEveryPass)
 {
-    // The messages' bodies, and the sizes of the peer's sends, the last size repeating.
+    // The messages' bodies, and the sizes of the peer's sends, one a pass, the last size repeating.
     const std::pair<std::vector<std::string>, std::vector<size_t>> cases[] = {
         {{"abcdef"}, {3, 6, 1}}, // 3 bytes, then the length 10 with 9, then all 10
         {{"a message sent a byte at a time", "and one more"}, {1}},
         {{"", "one", std::string(500, 'b'), "three"}, {10000}},
     };
+    ASSERT_EQ(nm.setMaxSockets(2), 0);
     const int peer = acceptPeer();
+    const int other = acceptPeer();
+    std::vector<std::string> bodies_sent;
+    std::vector<std::string> other_sent;
+    int sent = 0;
     for (const auto &[bodies, chunks] : cases)
     {
         std::string stream;
-        std::vector<Seen> expected;
         for (const std::string &body : bodies)
-        {
             stream += message(body);
-            expected.emplace_back(qv::DATA, 0, static_cast<int>(body.size() + 4));
-        }
-        seen.clear();
-        messages.clear();
-        for (size_t i = 0, sent = 0; sent < stream.size(); i++)
+        bodies_sent.insert(bodies_sent.end(), bodies.begin(), bodies.end());
+        for (size_t i = 0, at = 0; at < stream.size(); i++)
         {
-            const size_t size = chunks[std::min(i, chunks.size() - 1)];
-            sendAll(peer, stream.substr(sent, size));
-            sent = std::min(stream.size(), sent + size);
-            ASSERT_TRUE(passUntil([&] { return delivered(0) == static_cast<int>(sent); }));
+            const std::string chunk = stream.substr(at, chunks[std::min(i, chunks.size() - 1)]);
+            at += chunk.size();
+            sendAll(peer, chunk);
+            sent += static_cast<int>(chunk.size());
+            other_sent.push_back("other's message " + std::to_string(other_sent.size()));
+            sendAll(other, message(other_sent.back()));
+            ASSERT_TRUE(passUntil([&] { return delivered(0) == sent && messages[1].size() == other_sent.size(); }));
             // An announcement of an unfinished message would find nothing to take.
-            ASSERT_EQ(seen.size(), messages[0].size()) << sent << " bytes of " << bodies[0];
+            ASSERT_EQ(counts[qv::DATA], static_cast<int>(messages[0].size() + messages[1].size())) << sent;
         }
-        EXPECT_EQ(seen, expected);
-        EXPECT_EQ(messages[0], bodies);
+        EXPECT_EQ(nm.isData(0), 0) << "every message is taken in the pass its last byte arrives";
     }
+    EXPECT_EQ(messages[0], bodies_sent);
+    EXPECT_EQ(messages[1], other_sent);
 }
 
-TEST_F(NetworkTest, ASecondConnectionAtTheLimitIsRefusedWithTwoLines)
+TEST_F(NetworkTest, HoldsConnectionsUpToTheLimitAndMovesLaterOnesDownOnClosing)
 {
     qv::LogManager::getInstance().setLogLevel(1);
     acceptPeer();
-    const int second = connectPeer();
+    const int refused = connectPeer();
     ASSERT_TRUE(passUntil([&] { return logHas("\tUse NM.setMaxSockets() to change."); }));
     EXPECT_TRUE(
         containsInOrder(logMessages(), {"NetworkManager::accept(): Warning! accept() connection, but at limit (1).",
                                         "\tUse NM.setMaxSockets() to change."}));
     char byte = 0;
-    EXPECT_EQ(recv(second, &byte, 1, 0), 0) << "the refused peer is closed";
-    EXPECT_EQ(seen, (std::vector<Seen>{{qv::ACCEPT, 0, 0}}));
+    EXPECT_EQ(recv(refused, &byte, 1, 0), 0) << "the refused peer is closed";
     EXPECT_EQ(nm.setMaxSockets(-1), -1);
-}
-
-TEST_F(NetworkTest, ClosingMovesLaterConnectionsDownAndShutDownClosesAtIndexZero)
-{
     ASSERT_EQ(nm.setMaxSockets(3), 0);
     acceptPeer();
-    acceptPeer();
     const int third = acceptPeer();
+    EXPECT_EQ(seen, (std::vector<Seen>{{qv::ACCEPT, 0, 0}, {qv::ACCEPT, 1, 0}, {qv::ACCEPT, 2, 0}}));
     seen.clear();
     EXPECT_EQ(nm.close(1), 0);
     for (int bad : {5, 2, -1})
@@ -214,27 +215,44 @@ TEST_F(NetworkTest, ClosingMovesLaterConnectionsDownAndShutDownClosesAtIndexZero
     EXPECT_FALSE(nm.isServer());
 }
 
-TEST_F(NetworkTest, ALengthNoMessageCanHaveClosesOnlyThatPeer)
+TEST_F(NetworkTest, APeerSendingALengthNoMessageCanHaveIsClosedUnreadWhileOthersAreServed)
 {
+    std::string garbage(64 * 1024, '\0');
+    std::generate(garbage.begin(), garbage.end(), std::mt19937(7));
+    int32_t random_length = 0;
+    std::memcpy(&random_length, garbage.data(), 4);
     ASSERT_EQ(nm.setMaxSockets(2), 0);
     const int good = acceptPeer();
     std::vector<std::string> good_sent;
-    for (int32_t length : {0, -5, 3, 1001, 2147483647})
+    const long peak_before = peakKilobytes();
+    // The last peer sends nothing but garbage.
+    for (int32_t length : {0, -5, 3, 1001, 2147483647, random_length})
     {
         const int bad = acceptPeer();
-        sendAll(bad, frame(length, "abcdef"));
+        std::memcpy(&garbage[0], &length, 4);
         good_sent.push_back("still here after " + std::to_string(length));
         sendAll(good, message(good_sent.back()));
         seen.clear();
-        ASSERT_TRUE(passUntil([&] { return nm.getNumConnections() == 1 && messages[0].size() == good_sent.size(); }));
-        EXPECT_EQ(logCount("NetworkManager::genDataEvents(): Error! Bad message length " + std::to_string(length) +
-                           " on connection 1; closing it."),
-                  1);
+        long long sent = 0;
+        bool refused = false;
+        // Each pass the bad peer pushes all the system takes, until the game has closed it or 50 MB are out.
+        ASSERT_TRUE(passUntil(
+            [&]
+            {
+                ssize_t wrote = 0;
+                while (!refused && sent < 50ll << 20 &&
+                       (wrote = ::send(bad, garbage.data(), garbage.size(), MSG_NOSIGNAL | MSG_DONTWAIT)) > 0)
+                    sent += wrote;
+                refused = refused || (wrote == -1 && errno != EAGAIN);
+                return refused && nm.getNumConnections() == 1 && messages[0].size() == good_sent.size();
+            }));
+        EXPECT_LT(sent, 50ll << 20) << length;
+        EXPECT_TRUE(logHas("NetworkManager::genDataEvents(): Error! Bad message length " + std::to_string(length) +
+                           " on connection 1; closing it."));
         std::sort(seen.begin(), seen.end());
         EXPECT_EQ(seen, (std::vector<Seen>{{qv::CLOSE, 1, 0}, {qv::DATA, 0, int(good_sent.back().size() + 4)}}));
-        char byte = 0;
-        EXPECT_LE(recv(bad, &byte, 1, 0), 0) << length;
     }
+    EXPECT_LT(peakKilobytes() - peak_before, 8 * 1024) << "kilobytes more at the peak";
     EXPECT_EQ(messages[0], good_sent);
 
     // Left untaken, a message is announced again and again until the network share of the pass is used up.
@@ -311,72 +329,10 @@ TEST_F(NetworkTest, AThousandConnectionsOpenedAndDroppedLeaveNoDescriptorBehind)
     EXPECT_EQ(descriptors(), before);
 }
 
-TEST_F(NetworkTest, APeerSendingFiftyMegabytesOfGarbageIsClosedWithoutBeingRead)
-{
-    const auto peak_kilobytes = []
-    {
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        return usage.ru_maxrss;
-    };
-    std::string garbage(64 * 1024, '\0');
-    std::generate(garbage.begin(), garbage.end(), std::mt19937(7));
-    int32_t length = 0;
-    std::memcpy(&length, garbage.data(), 4);
-    const int peer = acceptPeer();
-    const long peak_before = peak_kilobytes();
-    long long sent = 0;
-    // Each pass the peer pushes all the system takes, until the game has closed it or 50 MB are out.
-    ASSERT_TRUE(passUntil(
-        [&]
-        {
-            ssize_t wrote = 0;
-            do
-            {
-                wrote = ::send(peer, garbage.data(), garbage.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-                sent += std::max<ssize_t>(wrote, 0);
-            } while (wrote > 0 && sent < 50ll << 20);
-            return (wrote == -1 && errno != EAGAIN) || sent >= 50ll << 20;
-        }));
-    EXPECT_LT(sent, 50ll << 20);
-    EXPECT_TRUE(logHas("NetworkManager::genDataEvents(): Error! Bad message length " + std::to_string(length) +
-                       " on connection 0; closing it."));
-    EXPECT_EQ(seen.back(), Seen(qv::CLOSE, 0, 0));
-    EXPECT_LT(peak_kilobytes() - peak_before, 8 * 1024);
-}
-
-TEST_F(NetworkTest, APeerSendingAByteAPassHoldsUpNoOne)
-{
-    ASSERT_EQ(nm.setMaxSockets(2), 0);
-    const int slow = acceptPeer();
-    const int fast = acceptPeer();
-    // Each byte is to travel on its own, not wait to be gathered up with the next.
-    const int yes = 1;
-    setsockopt(slow, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof(yes));
-    const std::string trickle = message("a slow message") + message("and its sequel");
-    std::vector<std::string> sent;
-    size_t before_slow = 0; // the fast peer's messages taken before the slow peer's first was complete
-    ASSERT_TRUE(passUntil(
-        [&]
-        {
-            before_slow = messages[0].empty() ? messages[1].size() : before_slow;
-            if (sent.size() < trickle.size())
-            {
-                sendAll(slow, trickle.substr(sent.size(), 1));
-                sent.push_back("fast message " + std::to_string(sent.size()));
-                sendAll(fast, message(sent.back()));
-            }
-            return messages[0].size() == 2 && messages[1].size() == trickle.size();
-        }));
-    EXPECT_EQ(messages[0], (std::vector<std::string>{"a slow message", "and its sequel"}));
-    EXPECT_EQ(messages[1], sent);
-    EXPECT_GE(before_slow, 10u);
-}
-
 TEST_F(NetworkTest, APeerThatTakesNothingIsClosedWhileTheGameSendsOn)
 {
     const std::pair<bool, std::string> cases[] = {
-        {false, "NetworkManager::send(): Error! Peer of connection 0 is not reading ("},
+        {false, " bytes queued, limit 4000); closing it."}, // the end of the "is not reading" line
         // Unless told not to, the system would end the game with a signal for writing to a reset connection.
         {true, "NetworkManager::send(): Error! send() returned:"},
     };
@@ -386,24 +342,16 @@ TEST_F(NetworkTest, APeerThatTakesNothingIsClosedWhileTheGameSendsOn)
         if (leaves)
             leave(peer, true);
         int result = 0;
-        int most_queued = 0;
         ASSERT_TRUE(passUntil(
             [&]
             {
                 for (int i = 0; i < 100 && result == 0; i++)
-                {
                     result = nm.send(0, std::string(996, 'q'));
-                    most_queued = std::max(most_queued, result == 0 ? nm.getQueued(0) : 0);
-                }
                 return result != 0;
             }));
-        EXPECT_EQ(most_queued > 0, !leaves);
-        EXPECT_LE(most_queued, 4000);
         EXPECT_EQ(nm.getNumConnections(), 0);
         EXPECT_EQ(seen.back(), Seen(qv::CLOSE, 0, 0));
-        const std::vector<std::string> lines = logMessages();
-        EXPECT_EQ(1, std::count_if(lines.begin(), lines.end(),
-                                   [&](const std::string &line) { return line.rfind(report, 0) == 0; }));
+        EXPECT_NE(readLog().find(report), std::string::npos);
     }
 }
 
@@ -436,29 +384,21 @@ using NetworkStartTest = EngineTest;
 TEST_F(NetworkStartTest, APortThatCannotBeListenedOnFailsTheStart)
 {
     const int taken = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
+    sockaddr_in address{AF_INET, 0, {}, {}};
     socklen_t size = sizeof(address);
     ASSERT_EQ(bind(taken, reinterpret_cast<sockaddr *>(&address), size), 0);
     ASSERT_EQ(::listen(taken, 1), 0);
     getsockname(taken, reinterpret_cast<sockaddr *>(&address), &size);
     const std::string port = std::to_string(ntohs(address.sin_port));
-    const std::vector<std::string> cases[] = {
-        {port, "NetworkManager::startUp(): Error! Cannot listen on port " + port + ", bind() returned:",
-         "\t" + std::to_string(EADDRINUSE) + " - " + strerror(EADDRINUSE), "Error starting network manager!"},
-        {"http", "NetworkManager::startUp(): Error! Bad network port 'http'.", "Error starting network manager!"},
-    };
-    qv::NetworkManager &nm = qv::NetworkManager::getInstance();
-    for (std::vector<std::string> c : cases)
-    {
-        writeConfig("headless:true,\nrandom_seed:-1,\nnetworking:true,\nnetwork_port:" + c[0] + ",\n");
-        EXPECT_EQ(qv::GameManager::getInstance().startUp(), -1);
-        EXPECT_FALSE(nm.isStarted());
-        EXPECT_EQ(nm.accept(), -2);
-        c.push_back("NetworkManager::accept(): Error! Not setup as server.");
-        EXPECT_TRUE(containsInOrder(logMessages(), {c.begin() + 1, c.end()})) << c[0];
-        qv::GameManager::getInstance().shutDown();
-    }
+    writeConfig("headless:true,\nrandom_seed:-1,\nnetworking:true,\nnetwork_port:" + port + ",\n");
+    EXPECT_EQ(qv::GameManager::getInstance().startUp(), -1);
+    EXPECT_FALSE(qv::NetworkManager::getInstance().isStarted());
+    EXPECT_EQ(qv::NetworkManager::getInstance().accept(), -2);
+    EXPECT_TRUE(containsInOrder(
+        logMessages(), {"NetworkManager::startUp(): Error! Cannot listen on port " + port + ", bind() returned:",
+                        "\t" + std::to_string(EADDRINUSE) + " - " + strerror(EADDRINUSE),
+                        "Error starting network manager!", "NetworkManager::accept(): Error! Not setup as server."}));
+    qv::GameManager::getInstance().shutDown();
     ::close(taken);
 }
 
