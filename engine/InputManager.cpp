@@ -306,7 +306,8 @@ void InputManager::getInput()
     }
 
     p_window = display_manager.getWindow();
-    if (!p_window)
+    // Keys and buttons are polled from the whole desktop: held in another window, they are not this game's.
+    if (!p_window || !p_window->hasFocus())
         return;
     const sf::Vector2i pointer = sf::Mouse::getPosition(*p_window);
     EventMouse held;

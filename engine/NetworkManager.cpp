@@ -6,6 +6,7 @@
 #include "LogManager.h"
 
 #include <arpa/inet.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -459,7 +460,7 @@ int NetworkManager::close(int sock_index)
         return -1;
     }
     // A CLOSE handler that closes the same connection again must not close or remove another.
-    if (connections[sock_index] == -1)
+    if (connections[sock_index] < 0)
         return 0;
     if (::close(connections[sock_index]) == -1)
     {
@@ -467,13 +468,18 @@ int NetworkManager::close(int sock_index)
         log.writeLog("NetworkManager::close(): Error! close() returned:");
         writeError(code);
     }
-    connections[sock_index] = -1;
+    // A mark of its own per close in progress: a CLOSE handler may close an earlier connection,
+    // which moves this one down, and the entry must be found again afterwards.
+    const int mark = -1 - ++closes_in_progress;
+    connections[sock_index] = mark;
     EventNetwork event(CLOSE);
     event.setSocketIndex(sock_index);
     event.setBytes(0);
     onEvent(&event);
-    connections.erase(connections.begin() + sock_index);
-    pending.erase(pending.begin() + sock_index);
+    closes_in_progress--;
+    const auto entry = std::find(connections.begin(), connections.end(), mark);
+    pending.erase(pending.begin() + (entry - connections.begin()));
+    connections.erase(entry);
     return 0;
 }
 

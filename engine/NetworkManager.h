@@ -71,6 +71,7 @@ private:
     std::vector<int> connections;     // accepted sockets; the index is an event's socket_index
     int max_sockets = 1;              // most connections held at once
     std::vector<std::string> pending; // per connection, framed bytes its peer has not taken yet
+    int closes_in_progress = 0;       // calls of close() still delivering their CLOSE event
 };
 
 } // namespace qv

@@ -214,6 +214,30 @@ TEST_F(NetworkTest, HoldsConnectionsUpToTheLimitAndMovesLaterOnesDownOnClosing)
     EXPECT_FALSE(nm.isServer());
 }
 
+TEST_F(NetworkTest, ACloseHandlerThatClosesAnEarlierConnectionLeavesTheOthersIntact)
+{
+    ASSERT_EQ(nm.setMaxSockets(3), 0);
+    const int first = acceptPeer();
+    const int second = acceptPeer();
+    const int third = acceptPeer();
+    auto *p_closer = new RecordingObject;
+    p_closer->registerInterest(qv::NETWORK_EVENT);
+    p_closer->on_event = [this](const qv::Event *p_event)
+    {
+        const auto *p_network = static_cast<const qv::EventNetwork *>(p_event);
+        if (p_network->getLabel() == qv::CLOSE && p_network->getSocketIndex() == 2)
+            nm.close(0);
+    };
+    EXPECT_EQ(nm.close(2), 0);
+    EXPECT_EQ(nm.getNumConnections(), 1);
+    char byte = 0;
+    EXPECT_EQ(recv(first, &byte, 1, MSG_DONTWAIT), 0);
+    EXPECT_EQ(recv(third, &byte, 1, MSG_DONTWAIT), 0);
+    sendAll(second, message("still here"));
+    ASSERT_TRUE(passUntil([&] { return !messages[0].empty(); }));
+    EXPECT_EQ(messages[0].front(), "still here");
+}
+
 TEST_F(NetworkTest, APeerSendingALengthNoMessageCanHaveIsClosedUnreadWhileOthersAreServed)
 {
     std::string garbage(64 * 1024, '\0');
