@@ -85,8 +85,8 @@ int WatchClient::eventHandler(const qv::Event *p_event)
     if (type == qv::KEYBOARD_EVENT)
     {
         const qv::EventKeyboard *p_keyboard = dynamic_cast<const qv::EventKeyboard *>(p_event);
-        // Only a press in this window: held keys are polled from the whole display, where the
-        // Q meant for another window, the game's for one, would close this one too.
+        // Only the press: the Q that closed another window may still be held when this one
+        // takes the focus.
         if (p_keyboard != nullptr && p_keyboard->getKey() == qv::Keyboard::Q &&
             p_keyboard->getKeyboardAction() == qv::KEY_PRESSED && !leaving)
         {
