@@ -1,454 +1,270 @@
 #include "EventPath.h"
 #include "PathFind.h"
 #include "PathManager.h"
+#include "test_path_reference.h"
 #include "world_support.h"
 
 #include <chrono>
-#include <cmath>
 #include <functional>
+#include <random>
 #include <thread>
 
 using qv::Box;
 using qv::Vector;
+using Results = std::vector<int>;
 
 namespace
 {
 
-// Notes every path report, lets the test react to it, then handles it as any object does.
-class Walker : public qv::Object
-{
-public:
-    explicit Walker(Vector where)
-    {
-        setSolidness(qv::SPECTRAL);
-        setPosition(where);
-    }
-
-    int eventHandler(const qv::Event *p_event) override
-    {
-        if (p_event->getType() != qv::PATH_EVENT)
-            return Object::eventHandler(p_event);
-        const qv::EventPath *p_path_event = static_cast<const qv::EventPath *>(p_event);
-        results.push_back(p_path_event->getResult());
-        nodes = p_path_event->getPath().getNodes();
-        expansions = getPathJob()->getExpansions();
-        if (on_path)
-            on_path(this);
-        return Object::eventHandler(p_event);
-    }
-
-    std::vector<int> results;              // result of every report, in order
-    std::vector<Vector> nodes;             // the path of the last report
-    int expansions = -1;                   // of the job at the last report
-    std::function<void(Walker *)> on_path; // the test's reaction to a report
-};
+const Box CELL(Vector(-0.5f, -0.5f), 0.99f, 0.99f);
+const Box WIDE(Vector(-0.5f, -0.5f), 1.99f, 0.99f);
 
 qv::PathManager &paths()
 {
     return qv::PathManager::getInstance();
 }
 
-void wall(int x, int y)
+// Notes each path report and runs the test's reaction before handling it as any object does.
+class Seeker : public qv::Object
 {
-    (new qv::Object)->setPosition(Vector(x, y));
-}
+public:
+    Seeker(Vector from, Vector to)
+    {
+        setSolidness(qv::SPECTRAL);
+        setPosition(from);
+        EXPECT_EQ(requestPath(to), 0);
+    }
+
+    int eventHandler(const qv::Event *p_event) override
+    {
+        const auto *p_path_event = dynamic_cast<const qv::EventPath *>(p_event);
+        if (p_path_event == nullptr)
+            return Object::eventHandler(p_event);
+        results.push_back(p_path_event->getResult());
+        nodes = p_path_event->getPath().getNodes();
+        expansions = getPathJob()->getExpansions();
+        if (on_path)
+            on_path();
+        return Object::eventHandler(p_event);
+    }
+
+    Results results;
+    std::vector<Vector> nodes; // of the last report
+    int expansions = -1;       // of the job at the last report
+    std::function<void()> on_path;
+};
 
 // Runs every pending search to its end, as passes of the game loop would.
 void finishSearches()
 {
-    for (int pass = 0; pass < 1000 && paths().getJobCount() > 0; pass++)
+    for (int pass = 0; pass < 10000 && paths().getJobCount() > 0; pass++)
         paths().cycle(100000);
 }
 
-std::vector<Vector> cells(std::initializer_list<Vector> list)
+// A random world: HARD cells, some two cells wide, a few HARD and SOFT boxes of any size at any
+// place, a seeker of any solidness and a box of one or four cells, and sometimes a target at the goal.
+struct Grid
 {
-    return std::vector<Vector>(list);
-}
+    explicit Grid(std::mt19937 &init_random) : random(init_random)
+    {
+        const int width = number(1, 60);
+        const int height = number(1, 30);
+        qv::WorldManager::getInstance().setBoundary(Box(Vector(0, 0), width, height));
+        const double density = std::uniform_real_distribution<double>(0.05, 0.35)(random);
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width; x++)
+                if (chance(density))
+                    add(Vector(x, y), chance(0.3) ? WIDE : CELL, qv::HARD);
+        // Braces fix the order in which the random numbers are drawn.
+        for (int i = number(0, 4); i > 0; i--)
+            add(Vector{real(width), real(height)}, any(), i % 2 ? qv::HARD : qv::SOFT);
+        start = qv::Cell{number(0, width - 1), number(0, height - 1)};
+        goal = qv::Cell{number(0, width - 1), number(0, height - 1)};
+        const Box box = chance(0.2) ? Box(Vector(-0.5f, -0.5f), 1.99f, 1.99f) : CELL;
+        // A solid seeker is among the solid objects, and must never block itself.
+        p_seeker = add(Vector(start.x, start.y), box, static_cast<qv::Solidness>(number(0, 2)));
+        if (chance(0.35))
+        {
+            const Box target_box = any();
+            p_target = add(Vector(goal.x, goal.y), target_box, chance(0.5) ? qv::HARD : qv::SOFT);
+        }
+        walls.resize(walls.size() - (p_target != nullptr ? 2 : 1));
+        name = std::to_string(width) + " x " + std::to_string(height) + " from " + std::to_string(start.x) + "," +
+               std::to_string(start.y) + " to " + std::to_string(goal.x) + "," + std::to_string(goal.y);
+    }
+
+    qv::Object *add(Vector where, Box box, qv::Solidness solidness)
+    {
+        walls.push_back(new qv::Object);
+        walls.back()->setBox(box);
+        walls.back()->setPosition(where);
+        walls.back()->setSolidness(solidness);
+        return walls.back();
+    }
+
+    int number(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+    float real(float high) { return std::uniform_real_distribution<float>(0, high)(random); }
+    bool chance(double p) { return std::bernoulli_distribution(p)(random); }
+    Box any()
+    {
+        const float horizontal = real(4);
+        const float vertical = real(4);
+        return Box(Vector(-horizontal / 2, -vertical / 2), horizontal, vertical);
+    }
+
+    std::mt19937 &random;
+    std::vector<qv::Object *> walls; // every object but the seeker and the target
+    qv::Object *p_seeker = nullptr;
+    qv::Object *p_target = nullptr;
+    qv::Cell start, goal;
+    std::string name;
+};
 
 } // namespace
 
-class PathTest : public WorldTest
-{
-};
+using PathTest = WorldTest;
 
-TEST_F(PathTest, PathIndexStaysOnItsNodes)
+// On random worlds, and with objects changing while every other search runs, the engine's search
+// goes step for step with the plain one, which asks the world afresh at every step: the engine's
+// memo of blocked cells must see each kind of change.
+TEST_F(PathTest, EngineSearchGoesStepForStepWithThePlainSearch)
 {
-    qv::Path path({Vector(1, 2), Vector(3, 4)});
-    path.next();
-    EXPECT_EQ(path.setIndex(2), -1);
-    EXPECT_EQ(path.setIndex(-1), -1);
-    EXPECT_EQ(path.getIndex(), 1);
-    EXPECT_EQ(path.currentNode(), Vector(3, 4));
-}
-
-TEST_F(PathTest, FoundPathsFollowTheSearchRules)
-{
-    struct Case
-    {
-        const char *rule;
-        std::vector<Vector> walls;
-        Vector start;
-        Vector goal;
-        std::vector<Vector> path;
+    using Change = std::function<void(Grid &, qv::Object *, Vector)>;
+    const Change changes[] = {
+        [](Grid &, qv::Object *p_wall, Vector near) { p_wall->setPosition(near); },
+        [](Grid &grid, qv::Object *, Vector near) { grid.add(near, CELL, qv::HARD); },
+        [](Grid &grid, qv::Object *, Vector) { grid.walls.push_back(new qv::Object); }, // born at (1, 1)
+        [](Grid &grid, qv::Object *p_wall, Vector)
+        {
+            grid.walls.erase(std::find(grid.walls.begin(), grid.walls.end(), p_wall));
+            qv::WorldManager::getInstance().markForDelete(p_wall);
+            qv::WorldManager::getInstance().update();
+        },
+        [](Grid &, qv::Object *p_wall, Vector) { p_wall->setSolidness(qv::SOFT); },
+        [](Grid &, qv::Object *p_wall, Vector) { p_wall->setSolidness(qv::HARD); },
+        [](Grid &, qv::Object *p_wall, Vector) { p_wall->setSolidness(qv::SPECTRAL); },
+        [](Grid &, qv::Object *p_wall, Vector) { p_wall->setActive(!p_wall->isActive()); },
+        [](Grid &, qv::Object *p_wall, Vector) { p_wall->setBox(Box(Vector(-1.5f, -0.5f), 3, 1)); },
+        [](Grid &, qv::Object *p_wall, Vector) { p_wall->setAnimation(qv::Animation(), true); },
+        [](Grid &grid, qv::Object *, Vector) { grid.p_seeker->setBox(grid.p_seeker->getBox() == CELL ? WIDE : CELL); },
     };
-    const Case cases[] = {
-        {"start equal to goal", {}, Vector(5, 5), Vector(5, 5), cells({Vector(5, 5)})},
-        {"diagonal past one blocked cell",
-         {Vector(6, 5)},
-         Vector(5, 5),
-         Vector(6, 6),
-         cells({Vector(5, 5), Vector(6, 6)})},
-        {"latest of equal f expanded first",
-         {Vector(6, 5)},
-         Vector(5, 5),
-         Vector(7, 5),
-         cells({Vector(5, 5), Vector(6, 6), Vector(7, 5)})},
-        {"diagonal squeeze refused",
-         {Vector(6, 5), Vector(5, 6)},
-         Vector(5, 5),
-         Vector(6, 6),
-         cells({Vector(5, 5), Vector(6, 4), Vector(7, 5), Vector(6, 6)})},
-    };
-    for (const Case &c : cases)
+    std::mt19937 random(20261207);
+    int found = 0;
+    int long_searches = 0;
+    for (int i = 0; i < 340; i++)
     {
-        for (const Vector &cell : c.walls)
-            wall(static_cast<int>(cell.getX()), static_cast<int>(cell.getY()));
-        Walker *p_walker = new Walker(c.start);
-        ASSERT_EQ(p_walker->requestPath(c.goal), 0) << c.rule;
-        finishSearches();
-        EXPECT_EQ(p_walker->results, std::vector<int>{2}) << c.rule;
-        EXPECT_EQ(p_walker->nodes, c.path) << c.rule;
-        EXPECT_EQ(p_walker->getPathJob(), nullptr) << c.rule;
-        for (qv::Object *p_o : toVector(world().getSceneGraph().activeObjects()))
-            world().markForDelete(p_o);
-        world().update();
+        Grid grid(random);
+        ASSERT_EQ(grid.p_target != nullptr ? grid.p_seeker->requestPath(grid.p_target)
+                                           : grid.p_seeker->requestPath(Vector(grid.goal.x, grid.goal.y)),
+                  0)
+            << grid.name;
+        qv::PathFind *p_job = grid.p_seeker->getPathJob();
+        ReferenceSearch reference(grid.p_seeker, grid.start, grid.goal, grid.p_target);
+        std::vector<int> applied;
+        for (int result = 1; result == 1;)
+        {
+            result = reference.cycleOnce();
+            ASSERT_EQ(p_job->cycleOnce(), result) << grid.name << ", changes " << testing::PrintToString(applied);
+            if (i % 2 == 0 || grid.walls.empty() || grid.number(0, 2) != 0)
+                continue;
+            // Near the cell expanded last, where a change matters to the cells tested next.
+            const Vector near{static_cast<float>(reference.closed.back().x + grid.number(-2, 2)),
+                              static_cast<float>(reference.closed.back().y + grid.number(-2, 2))};
+            auto farther = [&](qv::Object *p_a, qv::Object *p_b)
+            { return qv::distance(p_a->getPosition(), near) < qv::distance(p_b->getPosition(), near); };
+            applied.push_back(grid.number(0, 10));
+            changes[applied.back()](grid, *std::min_element(grid.walls.begin(), grid.walls.end(), farther), near);
+        }
+        EXPECT_EQ(p_job->getExpansions(), reference.expansions) << grid.name;
+        EXPECT_EQ(p_job->getPath().getNodes(), reference.path()) << grid.name;
+        found += reference.found;
+        long_searches += reference.expansions > 50;
+        clearWorld();
     }
+    // Both outcomes and real searches, not only trivial ones.
+    std::printf("found %d long %d\n", found, long_searches);
+    EXPECT_GT(found, 100);
+    EXPECT_LT(found, 300);
+    EXPECT_GT(long_searches, 50);
 }
 
-TEST_F(PathTest, HardObjectBlocksUnlessItCoversTheGoal)
-{
-    // Covers the cells 9 to 11 across and 4 to 6 down.
-    qv::Object *p_block = new qv::Object;
-    p_block->setBox(Box(Vector(-1.45f, -1.45f), 2.9f, 2.9f));
-    p_block->setPosition(Vector(10, 5));
-    Walker *p_inside = new Walker(Vector(2, 5));
-    Walker *p_beyond = new Walker(Vector(2, 5));
-    ASSERT_EQ(p_inside->requestPath(Vector(10, 5)), 0);
-    ASSERT_EQ(p_beyond->requestPath(Vector(14, 5)), 0);
-    finishSearches();
-
-    ASSERT_EQ(p_inside->results, std::vector<int>{2});
-    EXPECT_EQ(p_inside->nodes.size(), 9u) << "straight into the block";
-    EXPECT_EQ(p_inside->nodes.back(), Vector(10, 5));
-    ASSERT_EQ(p_beyond->results, std::vector<int>{2});
-    EXPECT_EQ(p_beyond->nodes.back(), Vector(14, 5));
-    for (const Vector &node : p_beyond->nodes)
-        EXPECT_FALSE(node.getX() >= 9 && node.getX() <= 11 && node.getY() >= 4 && node.getY() <= 6)
-            << "round the block, not through it: " << node.getX() << ", " << node.getY();
-}
-
-TEST_F(PathTest, SearchOnATargetEndsWhereTheBoxesTouch)
-{
-    struct Case
-    {
-        Box target_box;
-        Vector end;
-    };
-    const Case cases[] = {
-        {Box(Vector(-0.5f, -0.5f), 0.99f, 0.99f), Vector(20, 5)},
-        {Box(Vector(-1.45f, -1.45f), 2.9f, 2.9f), Vector(19, 5)},
-    };
-    for (const Case &c : cases)
-    {
-        qv::Object *p_target = new qv::Object;
-        p_target->setBox(c.target_box);
-        p_target->setPosition(Vector(20, 5));
-        Walker *p_walker = new Walker(Vector(10, 5));
-        ASSERT_EQ(p_walker->requestPath(p_target), 0);
-        finishSearches();
-        ASSERT_EQ(p_walker->results, std::vector<int>{2});
-        EXPECT_EQ(p_walker->nodes.back(), c.end);
-        world().markForDelete(p_target);
-        world().markForDelete(p_walker);
-        world().update();
-    }
-}
-
-TEST_F(PathTest, ExhaustedSearchIsReportedOnceWithNoPath)
-{
-    for (int y = 9; y <= 11; y++)
-        for (int x = 9; x <= 11; x++)
-            if (x != 10 || y != 10)
-                wall(x, y);
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(Vector(10, 10)), 0);
-    finishSearches();
-    paths().cycle(100000);
-
-    EXPECT_EQ(p_walker->results, std::vector<int>{0});
-    EXPECT_TRUE(p_walker->nodes.empty());
-    EXPECT_EQ(p_walker->expansions, 80 * 24 - 9) << "every cell outside the ring";
-    EXPECT_EQ(p_walker->getPathJob(), nullptr);
-    EXPECT_FALSE(p_walker->getFollowPath());
-}
-
-TEST_F(PathTest, JobsTakeTurnsWithinThePass)
-{
-    Walker *p_long = new Walker(Vector(0, 0));
-    Walker *p_short = new Walker(Vector(0, 23));
-    ASSERT_EQ(p_long->requestPath(Vector(79, 12)), 0);
-    ASSERT_EQ(p_short->requestPath(Vector(10, 23)), 0);
-    int long_expansions_then = -1;
-    std::vector<Walker *> reported;
-    p_long->on_path = p_short->on_path = [&](Walker *p_w)
-    {
-        if (p_w == p_short)
-            long_expansions_then = p_long->getPathJob()->getExpansions();
-        reported.push_back(p_w);
-    };
-
-    paths().cycle(100000);
-    EXPECT_EQ(reported, (std::vector<Walker *>{p_short, p_long}));
-    EXPECT_EQ(p_short->expansions, 11);
-    EXPECT_EQ(long_expansions_then, p_short->expansions) << "one expansion each, the earlier job first";
-    EXPECT_GT(p_long->expansions, p_short->expansions);
-}
-
-TEST_F(PathTest, PassOverItsBudgetLeavesTheRestForTheNextPass)
+TEST_F(PathTest, SearchesTakeTurnsWithinTheirBudget)
 {
     qv::LogManager::getInstance().setLogLevel(5);
-    Walker *p_slow = new Walker(Vector(3, 3));
-    p_slow->on_path = [](Walker *) { std::this_thread::sleep_for(std::chrono::milliseconds(3)); };
-    Walker *p_next = new Walker(Vector(5, 5));
-    ASSERT_EQ(p_slow->requestPath(Vector(3, 3)), 0);
-    ASSERT_EQ(p_next->requestPath(Vector(40, 5)), 0);
-
-    paths().cycle(1);
-    EXPECT_TRUE(logHas("PathManager::cycle(): cycle time 1 exceeded."));
-    EXPECT_EQ(p_slow->results, std::vector<int>{2});
-    ASSERT_NE(p_next->getPathJob(), nullptr);
-    EXPECT_EQ(p_next->getPathJob()->getExpansions(), 0);
-
-    finishSearches();
-    EXPECT_EQ(p_next->results, std::vector<int>{2});
-}
-
-TEST_F(PathTest, RemovedAndReplacedJobsAreNeverReported)
-{
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
-    qv::PathFind *p_job = p_walker->getPathJob();
-    EXPECT_EQ(paths().removeJob(p_job), 0);
-    EXPECT_EQ(paths().removeJob(p_job), -1);
-    EXPECT_EQ(paths().removeJob(nullptr), -1);
-    finishSearches();
-    EXPECT_TRUE(p_walker->results.empty());
-    EXPECT_EQ(p_walker->getPathJob(), p_job) << "the owner still holds it";
-
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
-    ASSERT_EQ(p_walker->requestPath(Vector(2, 20)), 0);
-    EXPECT_EQ(paths().getJobCount(), 1);
-    finishSearches();
-    EXPECT_EQ(p_walker->results, std::vector<int>{2});
-    EXPECT_EQ(p_walker->nodes.back(), Vector(2, 20));
-
-    // Deleted with its search pending: the search goes with it.
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
-    world().markForDelete(p_walker);
-    world().update();
-    EXPECT_EQ(paths().getJobCount(), 0);
-    paths().cycle(100000);
-}
-
-TEST_F(PathTest, ObjectWalksItsPathToTheGoalPassByPass)
-{
-    for (int y = 0; y <= 8; y++)
-        wall(10, y);
-    Walker *p_walker = new Walker(Vector(2, 5));
-    p_walker->setSpeed(0.5f);
-    ASSERT_EQ(p_walker->requestPath(Vector(15, 3)), 0);
-    finishSearches();
-    ASSERT_EQ(p_walker->results, std::vector<int>{2});
-    EXPECT_TRUE(p_walker->getFollowPath());
-
-    int passes = 0;
-    while (p_walker->getFollowPath() && passes < 500)
-    {
-        world().update();
-        passes++;
-    }
-    EXPECT_EQ(p_walker->getPosition(), Vector(15, 3));
-    EXPECT_EQ(p_walker->getDirection(), Vector());
-    EXPECT_GT(passes, static_cast<int>(p_walker->nodes.size())) << "half a cell per pass";
-}
-
-TEST_F(PathTest, NoBudgetBelowATenthOfTheFrameMeansNoSearch)
-{
-    EXPECT_EQ(paths().getCycleTime(), 0) << "frame time 5 ms";
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
+    Seeker *p_slow = new Seeker(Vector(3, 3), Vector(3, 3));
+    Seeker *p_next = new Seeker(Vector(5, 5), Vector(40, 5));
+    p_slow->on_path = [] { std::this_thread::sleep_for(std::chrono::milliseconds(3)); };
+    EXPECT_EQ(paths().getCycleTime(), 0) << "a tenth of the 5 ms frame";
     paths().cycle(0);
     paths().cycle(-4);
-    EXPECT_EQ(p_walker->getPathJob()->getExpansions(), 0);
+    EXPECT_TRUE(p_slow->results.empty()) << "no time, no search";
+    paths().cycle(1);
+    EXPECT_EQ(p_slow->results, Results{2});
+    EXPECT_EQ(p_slow->nodes, std::vector<Vector>{Vector(3, 3)});
+    EXPECT_TRUE(logHas("PathManager::cycle(): cycle time 1 exceeded."));
+    EXPECT_EQ(p_next->getPathJob()->getExpansions(), 0) << "left for the next pass";
+
+    Seeker *p_short = new Seeker(Vector(0, 23), Vector(10, 23));
+    int next_expansions = -1;
+    p_short->on_path = [&] { next_expansions = p_next->getPathJob()->getExpansions(); };
+    paths().cycle(100000);
+    EXPECT_EQ(p_short->expansions, 11);
+    EXPECT_EQ(next_expansions, 11) << "one expansion each in turn, the earlier job first";
+    EXPECT_EQ(p_next->results, Results{2});
+    EXPECT_TRUE(p_next->getFollowPath());
+    EXPECT_EQ(p_next->getPathJob(), nullptr);
 }
 
-class PathBudgetTest : public EngineTest
-{
-};
-
-TEST_F(PathBudgetTest, ATenthOfTheFrameIsSpentEvenWithNoTimeLeft)
+TEST_F(EngineTest, ATenthOfTheFrameGoesToPathsEvenWithNoTimeLeft)
 {
     writeConfig("headless:true,\nframe_time:330,\nrandom_seed:-1,\n");
     ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0);
     qv::WorldManager::getInstance().setBoundary(Box(Vector(0, 0), 80, 24));
     EXPECT_EQ(paths().getCycleTime(), 33);
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
+    Seeker *p_seeker = new Seeker(Vector(2, 2), Vector(30, 2));
     paths().cycle(-5);
-    EXPECT_EQ(p_walker->results, std::vector<int>{2});
+    EXPECT_EQ(p_seeker->results, Results{2});
     qv::GameManager::getInstance().shutDown();
 }
 
-TEST_F(PathBudgetTest, RequestsNeedAStartedPathManager)
+TEST_F(PathTest, EachSearchIsReportedOnceUnlessItsJobIsGone)
 {
-    ASSERT_EQ(qv::LogManager::getInstance().startUp(), 0);
-    qv::Object *p_outside = new qv::Object;
-    EXPECT_EQ(p_outside->requestPath(Vector(1, 1)), -1);
-    EXPECT_TRUE(logHas("Object::requestPath(): Error! Path manager not started."));
-    EXPECT_EQ(p_outside->getPathJob(), nullptr);
-    delete p_outside; // never entered the world, so the world will not delete it
-    qv::LogManager::getInstance().shutDown();
-}
-
-TEST_F(PathTest, RefusedRequestsSayWhyAndKeepThePendingSearch)
-{
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
-    qv::PathFind *p_pending = p_walker->getPathJob();
-    Walker *p_stray = new Walker(Vector(-3, 2.2f));
-    qv::Object *p_far = new qv::Object;
-    p_far->setPosition(Vector(90, 5));
-
-    struct Case
+    for (int y = 9; y <= 11; y++)
+        for (int x = 9; x <= 11; x++)
+            (new qv::Object)->setPosition(Vector(x, y));
+    Seeker *p_walled = new Seeker(Vector(2, 2), Vector(10, 10));
+    Seeker *p_removed = new Seeker(Vector(2, 2), Vector(30, 2));
+    EXPECT_EQ(paths().removeJob(p_removed->getPathJob()), 0);
+    EXPECT_EQ(paths().removeJob(p_removed->getPathJob()), -1);
+    Seeker *p_renewed = new Seeker(Vector(2, 2), Vector(30, 2));
+    Seeker *p_other = new Seeker(Vector(2, 10), Vector(70, 20));
+    // Asked again while reporting, for itself and for another whose search is still running.
+    p_renewed->on_path = [&]
     {
-        std::function<int()> request;
-        std::string message;
+        p_renewed->on_path = nullptr;
+        EXPECT_EQ(p_renewed->requestPath(Vector(2, 6)), 0);
+        EXPECT_EQ(p_other->requestPath(Vector(5, 10)), 0);
     };
-    const Case cases[] = {
-        {[&] { return p_walker->requestPath(nullptr); }, "Object::requestPath(): Error! Null target."},
-        {[&] { return p_walker->requestPath(Vector(80, 5)); },
-         "Object::requestPath(): Error! Goal cell (80, 5) outside the world."},
-        {[&] { return p_walker->requestPath(Vector(3, -0.6f)); },
-         "Object::requestPath(): Error! Goal cell (3, -1) outside the world."},
-        {[&] { return p_walker->requestPath(Vector(NAN, 1e30f)); },
-         "Object::requestPath(): Error! Goal cell (-2147483648, 2147483647) outside the world."},
-        {[&] { return p_walker->requestPath(p_far); },
-         "Object::requestPath(): Error! Goal cell (90, 5) outside the world."},
-        {[&] { return p_stray->requestPath(Vector(5, 5)); },
-         "Object::requestPath(): Error! Start cell (-3, 2) outside the world."},
-    };
-    for (const Case &c : cases)
-    {
-        EXPECT_EQ(c.request(), -1) << c.message;
-        EXPECT_TRUE(logHas(c.message)) << c.message;
-    }
-    EXPECT_EQ(p_walker->getPathJob(), p_pending);
-    EXPECT_EQ(paths().getJobCount(), 1);
-    EXPECT_EQ(p_stray->getPathJob(), nullptr);
-}
-
-TEST_F(PathTest, OneCellWorld)
-{
-    world().setBoundary(Box(Vector(0, 0), 1, 1));
-    Walker *p_walker = new Walker(Vector(0, 0));
-    EXPECT_EQ(p_walker->requestPath(Vector(1, 0)), -1);
-    ASSERT_EQ(p_walker->requestPath(Vector(0.3f, -0.2f)), 0);
-    finishSearches();
-    EXPECT_EQ(p_walker->results, std::vector<int>{2});
-    EXPECT_EQ(p_walker->nodes, cells({Vector(0, 0)}));
-}
-
-TEST_F(PathTest, WalledInOnALargeWorldFailsAtOnce)
-{
-    world().setBoundary(Box(Vector(0, 0), 2000, 1000));
-    for (int y = 499; y <= 501; y++)
-        for (int x = 999; x <= 1001; x++)
-            if (x != 1000 || y != 500)
-                wall(x, y);
-    Walker *p_walker = new Walker(Vector(1000, 500));
-    ASSERT_EQ(p_walker->requestPath(Vector(5, 5)), 0);
-    finishSearches();
-    EXPECT_EQ(p_walker->results, std::vector<int>{0});
-    EXPECT_EQ(p_walker->expansions, 1);
-}
-
-TEST_F(PathTest, TargetDestroyedDuringTheSearchEndsIt)
-{
-    qv::Object *p_target = new qv::Object;
-    p_target->setPosition(Vector(60, 20));
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(p_target), 0);
-    p_walker->getPathJob()->cycleOnce();
-    world().markForDelete(p_target);
+    Seeker *p_hunter = new Seeker(Vector(2, 2), Vector(2, 2));
+    qv::Object *p_prey = new qv::Object;
+    p_prey->setPosition(Vector(60, 20));
+    ASSERT_EQ(p_hunter->requestPath(p_prey), 0);
+    p_hunter->getPathJob()->cycleOnce();
+    world().markForDelete(p_prey);
     world().update();
-
     finishSearches();
-    EXPECT_EQ(p_walker->results, std::vector<int>{0});
+    EXPECT_EQ(p_walled->results, Results{0});
+    EXPECT_TRUE(p_walled->nodes.empty());
+    EXPECT_EQ(p_walled->expansions, 80 * 24 - 9) << "every cell outside the walls";
+    EXPECT_FALSE(p_walled->getFollowPath());
+    EXPECT_TRUE(p_removed->results.empty());
+    EXPECT_EQ(p_renewed->results, (Results{2, 2}));
+    EXPECT_EQ(p_renewed->nodes.back(), Vector(2, 6));
+    EXPECT_EQ(p_hunter->results, Results{0});
     EXPECT_TRUE(logHas("PathFind::cycleOnce(): Target destroyed.  Search for Object " +
-                       std::to_string(p_walker->getId()) + " ended."));
-}
-
-TEST_F(PathTest, HandlersMayAskForNewPaths)
-{
-    Walker *p_first = new Walker(Vector(2, 2));
-    Walker *p_second = new Walker(Vector(2, 10));
-    ASSERT_EQ(p_first->requestPath(Vector(4, 2)), 0);
-    ASSERT_EQ(p_second->requestPath(Vector(70, 20)), 0);
-    // The first asks again for itself, and sends the second elsewhere while its search runs.
-    p_first->on_path = [&](Walker *p_w)
-    {
-        if (p_w->results.size() > 1)
-            return;
-        EXPECT_EQ(p_w->requestPath(Vector(2, 6)), 0);
-        EXPECT_EQ(p_second->requestPath(Vector(5, 10)), 0);
-    };
-    finishSearches();
-
-    EXPECT_EQ(p_first->results, (std::vector<int>{2, 2}));
-    EXPECT_EQ(p_first->nodes.back(), Vector(2, 6));
-    EXPECT_EQ(p_first->getPathJob(), nullptr);
-    EXPECT_EQ(p_second->results, std::vector<int>{2});
-    EXPECT_EQ(p_second->nodes.back(), Vector(5, 10));
-    EXPECT_EQ(paths().getJobCount(), 0);
-}
-
-TEST_F(PathTest, BoundaryChangedDuringTheSearch)
-{
-    struct Case
-    {
-        float width;
-        std::vector<int> results;
-    };
-    const Case cases[] = {{200, {2}}, {20, {0}}};
-    for (const Case &c : cases)
-    {
-        world().setBoundary(Box(Vector(0, 0), 80, 24));
-        Walker *p_walker = new Walker(Vector(2, 2));
-        ASSERT_EQ(p_walker->requestPath(Vector(50, 20)), 0);
-        world().setBoundary(Box(Vector(0, 0), c.width, 100));
-        finishSearches();
-        EXPECT_EQ(p_walker->results, c.results) << c.width;
-        world().markForDelete(p_walker);
-        world().update();
-    }
-}
-
-TEST_F(PathTest, JobWithoutNodeGraphFails)
-{
-    qv::PathFind job;
-    EXPECT_EQ(job.cycleOnce(), 0);
-    EXPECT_TRUE(logHas("PathFind::cycleOnce(): node graph not allocated.  Cannot find path."));
-    EXPECT_TRUE(job.getPath().getNodes().empty());
-    EXPECT_EQ(paths().addJob(&job), -1);
-    EXPECT_EQ(paths().addJob(nullptr), -1);
+                       std::to_string(p_hunter->getId()) + " ended."));
+    ASSERT_EQ(p_walled->requestPath(Vector(30, 2)), 0);
+    world().markForDelete(p_walled);
+    world().update();
+    EXPECT_EQ(paths().getJobCount(), 0) << "a deleted object's search goes with it";
 }
