@@ -37,8 +37,7 @@ struct ReferenceSearch
         expansions++;
         found = current == goal || (p_target != nullptr && qv::boxIntersectsBox(qv::getWorldBox(p_object, at(current)),
                                                                                 qv::getWorldBox(p_target, at(goal))));
-        if (found)
-            goal = current;
+        goal = found ? current : goal;
         for (int ny = current.y - 1; ny <= current.y + 1 && !found; ny++)
         {
             for (int nx = current.x - 1; nx <= current.x + 1; nx++)
@@ -50,11 +49,10 @@ struct ReferenceSearch
                      blocked(Cell(current.x, ny))))
                     continue;
                 const float g = node(current).g + length(nx - current.x, ny - current.y);
-                const bool in_open = has(open, next);
-                if (in_open && g > node(next).g)
-                    continue;
-                if (!in_open)
+                if (!has(open, next))
                     open.push_back(next);
+                else if (g > node(next).g)
+                    continue;
                 node(next) = Node{g, g + length(nx - goal.x, ny - goal.y), current};
             }
         }

@@ -1,7 +1,10 @@
 #include "EventCollision.h"
+#include "SceneGraph.h"
 #include "world_support.h"
 
+#include <algorithm>
 #include <functional>
+#include <random>
 #include <tuple>
 
 using qv::Box;
@@ -15,7 +18,7 @@ using WorldManagerTest = WorldTest;
 namespace
 {
 
-// What objects saw, in order: "<name> <event type>" and "<name> deleted".
+// What objects saw, in order: "<type> <event type>" and "<type> deleted".
 Journal journal;
 
 int seen(const std::string &entry)
@@ -23,29 +26,56 @@ int seen(const std::string &entry)
     return static_cast<int>(std::count(journal.begin(), journal.end(), entry));
 }
 
+// Journals under its type.
 struct Recorder : qv::Object
 {
-    explicit Recorder(const std::string &init_name, Vector where = Vector(1, 1), qv::Solidness solidness = HARD)
-        : name(init_name)
+    explicit Recorder(const std::string &type, Vector where = Vector(1, 1), qv::Solidness solidness = HARD)
     {
+        setType(type);
         setPosition(where);
         setSolidness(solidness);
-        setType(init_name);
     }
 
-    ~Recorder() override { journal.push_back(name + " deleted"); }
+    ~Recorder() override { journal.push_back(getType() + " deleted"); }
 
     int eventHandler(const qv::Event *p_event) override
     {
-        journal.push_back(name + " " + p_event->getType());
+        journal.push_back(getType() + " " + p_event->getType());
         if (on_event)
             on_event(p_event);
         return 1;
     }
 
-    std::string name;
     std::function<void(const qv::Event *)> on_event; // the test's reaction, after the journal entry
 };
+
+// Each store of the scene graph holds exactly the objects of `live` that its rule calls for, once.
+void expectConsistent(const std::vector<qv::Object *> &live)
+{
+    using Rule = std::function<bool(const qv::Object *)>;
+    qv::SceneGraph &graph = qv::WorldManager::getInstance().getSceneGraph();
+    std::vector<std::pair<qv::ObjectList, Rule>> stores = {
+        {graph.activeObjects(), [](const qv::Object *p_o) { return p_o->isActive(); }},
+        {graph.inactiveObjects(), [](const qv::Object *p_o) { return !p_o->isActive(); }},
+        {graph.solidObjects(), [](const qv::Object *p_o) { return p_o->isActive() && p_o->isSolid(); }},
+    };
+    for (const std::string type : {"A", "B", "(Undefined)"})
+        stores.emplace_back(graph.objectsOfType(type),
+                            [type](const qv::Object *p_o) { return p_o->isActive() && p_o->getType() == type; });
+    for (int altitude = 0; altitude <= qv::MAX_ALTITUDE; altitude++)
+        stores.emplace_back(graph.visibleObjects(altitude), [altitude](const qv::Object *p_o)
+                            { return p_o->isActive() && p_o->isVisible() && p_o->getAltitude() == altitude; });
+    for (std::size_t store = 0; store < stores.size(); store++)
+    {
+        int due = 0;
+        for (const qv::Object *p_o : live)
+        {
+            due += stores[store].second(p_o);
+            EXPECT_EQ(occurrences(stores[store].first, p_o), stores[store].second(p_o)) << p_o->getId() << " " << store;
+        }
+        EXPECT_EQ(stores[store].first.getCount(), due) << "store " << store;
+    }
+}
 
 } // namespace
 
@@ -54,26 +84,26 @@ TEST_F(WorldManagerTest, SolidnessDecidesWhoIsBlockedAndAvoidersSlideAlongHardOb
     const Vector right(1, 0);
     const Vector diagonal(0.70710678f, 0.70710678f);
     const std::vector<Vector> ahead = {Vector(5, 4)};
-    const std::tuple<qv::Solidness, bool, bool, Vector, std::vector<Vector>, qv::Solidness, bool, Vector, int> cases[] =
-        {
-            // mover, no_soft, avoids, direction; obstacles, their solidness, active; where the mover ends, result
-            {HARD, false, false, right, ahead, HARD, true, Vector(4, 4), -1},
-            {HARD, false, false, right, ahead, SOFT, true, Vector(5, 4), 0},
-            {HARD, true, false, right, ahead, SOFT, true, Vector(4, 4), -1},
-            {HARD, true, false, right, ahead, HARD, true, Vector(4, 4), -1},
-            {SOFT, false, false, right, ahead, HARD, true, Vector(5, 4), 0},
-            {SOFT, false, false, right, ahead, SOFT, true, Vector(5, 4), 0},
-            {SOFT, true, false, right, ahead, SOFT, true, Vector(4, 4), -1},
-            {HARD, false, false, right, ahead, SPECTRAL, true, Vector(5, 4), 0},
-            {SPECTRAL, false, false, right, ahead, HARD, true, Vector(5, 4), 0},
-            {HARD, false, false, right, ahead, HARD, false, Vector(5, 4), 0},
-            {HARD, false, true, right, ahead, HARD, true, Vector(4, 4), 0},
-            {HARD, false, true, right, ahead, SOFT, true, Vector(5, 4), 0},
-            {HARD, false, true, diagonal, {Vector(4, 5)}, HARD, true, Vector(5, 4), 0},
-            {HARD, false, true, diagonal, {Vector(4, 5), Vector(5, 4)}, HARD, true, Vector(4, 4), -1},
+    const std::tuple<qv::Solidness, bool, bool, Vector, std::vector<Vector>, qv::Solidness, bool, Vector, int, bool>
+        cases[] = {
+            // mover, no_soft, avoids, direction; obstacles, their solidness, active; where the mover ends,
+            // moveObject's result, whether both hear of the collision
+            {HARD, false, false, right, ahead, HARD, true, Vector(4, 4), -1, true},
+            {HARD, false, false, right, ahead, SOFT, true, Vector(5, 4), 0, true},
+            {HARD, true, false, right, ahead, SOFT, true, Vector(4, 4), -1, true},
+            {SOFT, false, false, right, ahead, HARD, true, Vector(5, 4), 0, true},
+            {SOFT, false, false, right, ahead, SOFT, true, Vector(5, 4), 0, true},
+            {SOFT, true, false, right, ahead, SOFT, true, Vector(4, 4), -1, true},
+            {HARD, false, false, right, ahead, SPECTRAL, true, Vector(5, 4), 0, false},
+            {SPECTRAL, false, false, right, ahead, HARD, true, Vector(5, 4), 0, false},
+            {HARD, false, false, right, ahead, HARD, false, Vector(5, 4), 0, false},
+            {HARD, false, true, right, ahead, HARD, true, Vector(4, 4), 0, false},
+            {HARD, false, true, right, ahead, SOFT, true, Vector(5, 4), 0, true},
+            {HARD, false, true, diagonal, {Vector(4, 5)}, HARD, true, Vector(5, 4), 0, false},
+            {HARD, false, true, diagonal, {Vector(4, 5), Vector(5, 4)}, HARD, true, Vector(4, 4), -1, false},
         };
     qv::LogManager::getInstance().setLogLevel(5);
-    for (const auto &[mover, no_soft, avoids, direction, obstacles, solidness, active, end, result] : cases)
+    for (const auto &[mover, no_soft, avoids, direction, obstacles, solidness, active, end, result, hear] : cases)
     {
         SCOPED_TRACE(testing::Message() << mover << no_soft << avoids << " " << obstacles.size() << " x " << solidness
                                         << active << " moving " << direction.getX());
@@ -95,19 +125,14 @@ TEST_F(WorldManagerTest, SolidnessDecidesWhoIsBlockedAndAvoidersSlideAlongHardOb
                 EXPECT_EQ(p_collision->getPosition(), Vector(5, 4));
             };
         }
-        const int doubles =
-            logCount("WorldManager::moveObject(): Double collision. Object (avoid obstacles) cannot move.");
         EXPECT_EQ(world().moveObject(p_mover, p_mover->predictPosition()), result);
         EXPECT_EQ(p_mover->getPosition(), end);
         EXPECT_EQ(p_mover->getDirection(), direction);
-        // Avoiders hear only of SOFT obstacles; no one hears of SPECTRAL or inactive ones.
-        const bool hear = mover != SPECTRAL && solidness != SPECTRAL && active && !(avoids && solidness == HARD);
         EXPECT_EQ(journal, hear ? Journal({"mover qv-collision", "obstacle qv-collision"}) : Journal());
-        EXPECT_EQ(logCount("WorldManager::moveObject(): Double collision. Object (avoid obstacles) cannot move."),
-                  doubles + (obstacles.size() == 2));
         p_mover->setSpeed(0);
         clearWorld();
     }
+    EXPECT_EQ(logCount("WorldManager::moveObject(): Double collision. Object (avoid obstacles) cannot move."), 1);
 }
 
 TEST_F(WorldManagerTest, LeavingTheWorldIsReportedOncePerExit)
@@ -156,8 +181,14 @@ TEST_F(WorldManagerTest, ViewFollowsItsObjectInsideTheBoundary)
     EXPECT_EQ(world().getViewFollowing(), nullptr);
 }
 
-TEST_F(WorldManagerTest, HandlersMayMarkAndCreateObjects)
+TEST_F(WorldManagerTest, DeletionWaitsForTheEndOfThePassWhateverMarksOrMakesObjects)
 {
+    struct Owner : Recorder
+    {
+        explicit Owner(qv::Object *p_init_owned) : Recorder("owner"), p_owned(p_init_owned) {}
+        ~Owner() override { qv::WorldManager::getInstance().markForDelete(p_owned); }
+        qv::Object *p_owned;
+    };
     Recorder *p_bullet = new Recorder("bullet", Vector(4, 1));
     Recorder *p_target = new Recorder("target", Vector(5, 1));
     p_bullet->setVelocity(Vector(1, 0));
@@ -170,34 +201,60 @@ TEST_F(WorldManagerTest, HandlersMayMarkAndCreateObjects)
         p_spawn = new Recorder("spawn", Vector(10, 10), SPECTRAL);
         p_spawn->setVelocity(Vector(0, 1));
     };
-    world().update();
-    EXPECT_EQ(journal, (Journal{"bullet qv-collision", "target qv-collision", "bullet deleted", "target deleted"}));
-    EXPECT_EQ(p_spawn->getPosition(), Vector(10, 10)) << "created during the pass, first moved in the next";
-    world().update();
-    EXPECT_EQ(p_spawn->getPosition(), Vector(10, 11));
-    EXPECT_EQ(world().objectsOfType("spawn").getCount(), 2);
-}
-
-TEST_F(WorldManagerTest, DestructorsMayMarkMoreObjectsAndShutDownDeletesTheRest)
-{
-    struct Owner : Recorder
-    {
-        explicit Owner(qv::Object *p_init_owned) : Recorder("owner"), p_owned(p_init_owned) {}
-        ~Owner() override { qv::WorldManager::getInstance().markForDelete(p_owned); }
-        qv::Object *p_owned;
-    };
     world().markForDelete(new Owner(new Recorder("owned")));
     world().update();
-    EXPECT_EQ(journal, (Journal{"owner deleted", "owned deleted"}));
+    EXPECT_EQ(journal, (Journal{"bullet qv-collision", "target qv-collision", "owner deleted", "bullet deleted",
+                                "target deleted", "owned deleted"}));
+    EXPECT_EQ(p_spawn->getPosition(), Vector(10, 10)) << "created during the pass, first moved in the next";
+    EXPECT_EQ(world().objectsOfType("spawn").getCount(), 2);
     journal.clear();
     new Owner(new Recorder("owned"));
     (new Recorder("asleep"))->setActive(false);
     world().markForDelete(new Recorder("marked"));
-    EXPECT_EQ(world().objectsOfType("marked").getCount(), 1) << "marking never deletes at once";
     qv::GameManager::getInstance().shutDown();
     world().update();
     for (const char *name : {"owned", "owner", "asleep", "marked"})
         EXPECT_EQ(seen(std::string(name) + " deleted"), 1) << name;
+    EXPECT_EQ(seen("spawn deleted"), 2);
+}
+
+TEST_F(WorldManagerTest, StoresFollowEverySequenceOfChanges)
+{
+    std::vector<qv::Object *> live(12);
+    std::generate(live.begin(), live.end(), [] { return new qv::Object; });
+    const std::function<void(qv::Object *, int)> changes[] = {
+        [](qv::Object *p_o, int) { EXPECT_EQ(p_o->setActive(!p_o->isActive()), 0); },
+        [](qv::Object *p_o, int r) { EXPECT_EQ(p_o->setSolidness(static_cast<qv::Solidness>(r % 3)), 0); },
+        [](qv::Object *p_o, int r) { EXPECT_EQ(p_o->setAltitude(r % 5), 0); },
+        [](qv::Object *p_o, int) { EXPECT_EQ(p_o->setVisible(!p_o->isVisible()), 0); },
+        [](qv::Object *p_o, int r) { p_o->setType(r % 2 ? "A" : "B"); },
+        [](qv::Object *p_o, int r) { p_o->setBox(Box(Vector(-1, -1), static_cast<float>(r % 3 + 1), 2)); },
+        [](qv::Object *p_o, int r)
+        {
+            const int altitude = p_o->getAltitude();
+            const qv::Solidness solidness = p_o->getSolidness();
+            EXPECT_EQ(p_o->setAltitude(r % 2 ? -1 : 5), -1);
+            EXPECT_EQ(p_o->setSolidness(static_cast<qv::Solidness>(r % 2 ? -1 : 3)), -1);
+            EXPECT_EQ(p_o->getAltitude(), altitude);
+            EXPECT_EQ(p_o->getSolidness(), solidness);
+        },
+        [&live](qv::Object *p_o, int)
+        {
+            world().markForDelete(p_o);
+            world().markForDelete(p_o);
+            world().update();
+            *std::find(live.begin(), live.end(), p_o) = new qv::Object;
+        },
+    };
+    std::mt19937 next(12345);
+    for (int step = 0; step < 400 && !HasFailure(); step++)
+    {
+        qv::Object *p_o = live[next() % live.size()];
+        const unsigned what = next() % 8;
+        SCOPED_TRACE(testing::Message() << "step " << step << ", change " << what << ", object " << p_o->getId());
+        changes[what](p_o, static_cast<int>(next() % 1000));
+        expectConsistent(live);
+    }
 }
 
 TEST_F(WorldManagerTest, NullObjectsAreRefused)
