@@ -11,7 +11,6 @@
 
 using qv::Box;
 using qv::Vector;
-using Results = std::vector<int>;
 using PathTest = WorldTest;
 
 namespace
@@ -25,30 +24,6 @@ qv::PathManager &paths()
 {
     return qv::PathManager::getInstance();
 }
-
-// Asks for a path at once; notes the result of each report and runs the test's reaction before
-// handling it as any object does.
-struct Seeker : qv::Object
-{
-    Seeker(Vector from, Vector to)
-    {
-        setSolidness(qv::SPECTRAL);
-        setPosition(from);
-        EXPECT_EQ(requestPath(to), 0);
-    }
-
-    int eventHandler(const qv::Event *p_event) override
-    {
-        const auto *p_report = dynamic_cast<const qv::EventPath *>(p_event);
-        results.push_back(p_report->getResult());
-        if (on_path)
-            on_path();
-        return Object::eventHandler(p_event);
-    }
-
-    Results results;
-    std::function<void()> on_path;
-};
 
 // A random world: HARD cells, some two cells wide, a few larger HARD and SOFT boxes anywhere, a
 // seeker of any solidness, and sometimes a target at the goal. The seeker has asked for its path.
@@ -159,49 +134,52 @@ TEST_F(EngineTest, PathSearchesTakeTurnsForATenthOfTheFrameAtLeast)
     ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0);
     qv::WorldManager::getInstance().setBoundary(Box(Vector(0, 0), 80, 24));
     qv::LogManager::getInstance().setLogLevel(5);
-    Seeker *p_slow = new Seeker(Vector(3, 3), Vector(3, 3));
-    Seeker *p_next = new Seeker(Vector(5, 5), Vector(40, 5));
-    p_slow->on_path = [] { std::this_thread::sleep_for(std::chrono::milliseconds(4)); };
+    Recorder *p_slow = new Recorder("slow", Vector(3, 3), qv::SPECTRAL);
+    Recorder *p_next = new Recorder("next", Vector(5, 5), qv::SPECTRAL);
+    Recorder *p_short = new Recorder("short", Vector(0, 23), qv::SPECTRAL);
+    ASSERT_EQ(p_slow->requestPath(Vector(3, 3)) + p_next->requestPath(Vector(40, 5)), 0);
+    p_slow->on_event = [](const qv::Event *) { std::this_thread::sleep_for(std::chrono::milliseconds(4)); };
     paths().cycle(-5);
-    EXPECT_EQ(p_slow->results, Results{2});
+    EXPECT_EQ(journal, std::vector<std::string>{"slow qv-path 2"});
     EXPECT_EQ(p_slow->getPath().getNodes(), std::vector<Vector>{Vector(3, 3)});
     EXPECT_TRUE(logHas("PathManager::cycle(): cycle time 3 exceeded."));
     EXPECT_EQ(p_next->getPathJob()->getExpansions(), 0) << "left for the next pass";
-    Seeker *p_short = new Seeker(Vector(0, 23), Vector(10, 23));
+    ASSERT_EQ(p_short->requestPath(Vector(10, 23)), 0);
     int next_expansions = -1;
-    p_short->on_path = [&] { next_expansions = p_next->getPathJob()->getExpansions(); };
+    p_short->on_event = [&](const qv::Event *) { next_expansions = p_next->getPathJob()->getExpansions(); };
     paths().cycle(100000);
     EXPECT_EQ(next_expansions, 11) << "one expansion each in turn, the earlier job first";
-    EXPECT_EQ(p_next->results, Results{2});
+    EXPECT_EQ(journal, (std::vector<std::string>{"slow qv-path 2", "short qv-path 2", "next qv-path 2"}));
     qv::GameManager::getInstance().shutDown();
 }
 
 TEST_F(PathTest, EachSearchIsReportedOnceToTheObjectStillWaitingForIt)
 {
-    Seeker *p_dropped = new Seeker(Vector(2, 2), Vector(30, 2));
+    Recorder *p_dropped = new Recorder("dropped", Vector(2, 2), qv::SPECTRAL);
+    Recorder *p_again = new Recorder("again", Vector(2, 2), qv::SPECTRAL);
+    Recorder *p_hunter = new Recorder("hunter", Vector(2, 2), qv::SPECTRAL);
+    qv::Object *p_prey = new qv::Object;
+    p_prey->setPosition(Vector(60, 20));
+    ASSERT_EQ(
+        p_dropped->requestPath(Vector(30, 2)) + p_again->requestPath(Vector(3, 2)) + p_hunter->requestPath(p_prey), 0);
     EXPECT_EQ(paths().removeJob(p_dropped->getPathJob()), 0);
     EXPECT_EQ(paths().removeJob(p_dropped->getPathJob()), -1);
-    Seeker *p_again = new Seeker(Vector(2, 2), Vector(3, 2));
     // Reporting, it asks again for itself and for the object whose job was dropped.
-    p_again->on_path = [&]
+    p_again->on_event = [&](const qv::Event *)
     {
-        p_again->on_path = nullptr;
+        p_again->on_event = nullptr;
         EXPECT_EQ(p_again->requestPath(Vector(2, 6)), 0);
         EXPECT_EQ(p_dropped->requestPath(Vector(5, 10)), 0);
     };
-    qv::Object *p_prey = new qv::Object;
-    p_prey->setPosition(Vector(60, 20));
-    Seeker *p_hunter = new Seeker(Vector(2, 2), Vector(2, 2));
-    ASSERT_EQ(p_hunter->requestPath(p_prey), 0);
     world().markForDelete(p_prey);
     world().update();
     for (int pass = 0; pass < 100 && paths().getJobCount() > 0; pass++)
         paths().cycle(100000);
-    EXPECT_EQ(p_dropped->results, Results{2});
-    EXPECT_EQ(p_dropped->getPath().getNodes().back(), Vector(5, 10));
-    EXPECT_EQ(p_again->results, (Results{2, 2}));
+    EXPECT_EQ(seen("again qv-path 2"), 2);
     EXPECT_EQ(p_again->getPath().getNodes().back(), Vector(2, 6));
-    EXPECT_EQ(p_hunter->results, Results{0});
+    EXPECT_EQ(seen("dropped qv-path 2"), 1);
+    EXPECT_EQ(p_dropped->getPath().getNodes().back(), Vector(5, 10));
+    EXPECT_EQ(seen("hunter qv-path 0"), 1);
     EXPECT_FALSE(p_hunter->getFollowPath());
     EXPECT_TRUE(logHas("PathFind::cycleOnce(): Target destroyed.  Search for Object " +
                        std::to_string(p_hunter->getId()) + " ended."));

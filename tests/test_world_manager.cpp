@@ -2,8 +2,6 @@
 #include "SceneGraph.h"
 #include "world_support.h"
 
-#include <algorithm>
-#include <functional>
 #include <random>
 #include <tuple>
 
@@ -17,37 +15,6 @@ using WorldManagerTest = WorldTest;
 
 namespace
 {
-
-// What objects saw, in order: "<type> <event type>" and "<type> deleted".
-Journal journal;
-
-int seen(const std::string &entry)
-{
-    return static_cast<int>(std::count(journal.begin(), journal.end(), entry));
-}
-
-// Journals under its type.
-struct Recorder : qv::Object
-{
-    explicit Recorder(const std::string &type, Vector where = Vector(1, 1), qv::Solidness solidness = HARD)
-    {
-        setType(type);
-        setPosition(where);
-        setSolidness(solidness);
-    }
-
-    ~Recorder() override { journal.push_back(getType() + " deleted"); }
-
-    int eventHandler(const qv::Event *p_event) override
-    {
-        journal.push_back(getType() + " " + p_event->getType());
-        if (on_event)
-            on_event(p_event);
-        return 1;
-    }
-
-    std::function<void(const qv::Event *)> on_event; // the test's reaction, after the journal entry
-};
 
 // Each store of the scene graph holds exactly the objects of `live` that its rule calls for, once.
 void expectConsistent(const std::vector<qv::Object *> &live)

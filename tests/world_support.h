@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EventPath.h"
 #include "GameManager.h"
 #include "LogManager.h"
 #include "Object.h"
@@ -7,6 +8,11 @@
 #include "ObjectListIterator.h"
 #include "WorldManager.h"
 #include "test_support.h"
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
 
 // A running engine (headless) whose world and view are 80 x 24 cells; TearDown stops it, which
 // deletes every object left in the world.
@@ -49,3 +55,37 @@ inline void clearWorld()
         world.markForDelete(it.currentObject());
     world.update();
 }
+
+// What objects saw, in order: "<type> <event type>", with the result after "qv-path", and
+// "<type> deleted".
+inline std::vector<std::string> journal;
+
+inline int seen(const std::string &entry)
+{
+    return static_cast<int>(std::count(journal.begin(), journal.end(), entry));
+}
+
+// Journals under its type, runs the test's reaction, and follows the paths it is sent.
+struct Recorder : qv::Object
+{
+    explicit Recorder(const std::string &type, qv::Vector where = qv::Vector(1, 1), qv::Solidness solidness = qv::HARD)
+    {
+        setType(type);
+        setPosition(where);
+        setSolidness(solidness);
+    }
+
+    ~Recorder() override { journal.push_back(getType() + " deleted"); }
+
+    int eventHandler(const qv::Event *p_event) override
+    {
+        const auto *p_path = dynamic_cast<const qv::EventPath *>(p_event);
+        journal.push_back(getType() + " " + p_event->getType() +
+                          (p_path ? " " + std::to_string(p_path->getResult()) : ""));
+        if (on_event)
+            on_event(p_event);
+        return p_path != nullptr ? Object::eventHandler(p_event) : 1;
+    }
+
+    std::function<void(const qv::Event *)> on_event; // the test's reaction, after the journal entry
+};
