@@ -20,13 +20,8 @@ const Box CELL(Vector(-0.5f, -0.5f), 0.99f, 0.99f);
 const Box WIDE(Vector(-0.5f, -0.5f), 1.99f, 0.99f);
 const Box BIG(Vector(-1.2f, -0.7f), 2.5f, 3.1f);
 
-qv::PathManager &paths()
-{
-    return qv::PathManager::getInstance();
-}
-
-// A random world: HARD cells, some two cells wide, a few larger HARD and SOFT boxes anywhere, a
-// seeker of any solidness, and sometimes a target at the goal. The seeker has asked for its path.
+// A random world: HARD cells, some two cells wide, a seeker of any solidness, and sometimes a HARD
+// or SOFT target at the goal. The seeker has asked for its path.
 struct Grid
 {
     explicit Grid(unsigned seed) : random(seed)
@@ -40,8 +35,6 @@ struct Grid
                 if (chance(density))
                     add(Vector(x, y), chance(0.3) ? WIDE : CELL, qv::HARD);
         // Braces fix the order in which the random numbers are drawn.
-        for (int i = number(0, 4); i > 0; i--)
-            add(Vector{real(width), real(height)}, i < 3 ? BIG : WIDE, i % 2 ? qv::HARD : qv::SOFT);
         start = qv::Cell{number(0, width - 1), number(0, height - 1)};
         goal = qv::Cell{number(0, width - 1), number(0, height - 1)};
         const Box box = chance(0.2) ? WIDE : CELL;
@@ -63,7 +56,6 @@ struct Grid
     }
 
     int number(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
-    float real(float high) { return std::uniform_real_distribution<float>(0, high)(random); }
     bool chance(double p) { return std::bernoulli_distribution(p)(random); }
 
     std::mt19937 random;
@@ -124,22 +116,22 @@ TEST_F(PathTest, EngineSearchGoesStepForStepWithThePlainSearch)
         found += reference.found;
         clearWorld();
     }
-    EXPECT_GT(found, 150) << "both outcomes must be common";
-    EXPECT_LT(found, 300) << "both outcomes must be common";
+    EXPECT_TRUE(found > 150 && found < 300) << found << " found: both outcomes must be common";
 }
 
 TEST_F(EngineTest, PathSearchesTakeTurnsForATenthOfTheFrameAtLeast)
 {
     writeConfig("headless:true,\nframe_time:30,\nrandom_seed:-1,\n");
-    ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0);
-    qv::WorldManager::getInstance().setBoundary(Box(Vector(0, 0), 80, 24));
+    ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0); // a world of 80 x 24 cells
     qv::LogManager::getInstance().setLogLevel(5);
+    qv::PathManager &paths = qv::PathManager::getInstance();
     Recorder *p_slow = new Recorder("slow", Vector(3, 3), qv::SPECTRAL);
     Recorder *p_next = new Recorder("next", Vector(5, 5), qv::SPECTRAL);
     Recorder *p_short = new Recorder("short", Vector(0, 23), qv::SPECTRAL);
-    ASSERT_EQ(p_slow->requestPath(Vector(3, 3)) + p_next->requestPath(Vector(40, 5)), 0);
+    ASSERT_EQ(p_slow->requestPath(Vector(3, 3)), 0);
+    ASSERT_EQ(p_next->requestPath(Vector(40, 5)), 0);
     p_slow->on_event = [](const qv::Event *) { std::this_thread::sleep_for(std::chrono::milliseconds(4)); };
-    paths().cycle(-5);
+    paths.cycle(-5);
     EXPECT_EQ(journal, std::vector<std::string>{"slow qv-path 2"});
     EXPECT_EQ(p_slow->getPath().getNodes(), std::vector<Vector>{Vector(3, 3)});
     EXPECT_TRUE(logHas("PathManager::cycle(): cycle time 3 exceeded."));
@@ -147,7 +139,7 @@ TEST_F(EngineTest, PathSearchesTakeTurnsForATenthOfTheFrameAtLeast)
     ASSERT_EQ(p_short->requestPath(Vector(10, 23)), 0);
     int next_expansions = -1;
     p_short->on_event = [&](const qv::Event *) { next_expansions = p_next->getPathJob()->getExpansions(); };
-    paths().cycle(100000);
+    paths.cycle(100000);
     EXPECT_EQ(next_expansions, 11) << "one expansion each in turn, the earlier job first";
     EXPECT_EQ(journal, (std::vector<std::string>{"slow qv-path 2", "short qv-path 2", "next qv-path 2"}));
     qv::GameManager::getInstance().shutDown();
@@ -155,15 +147,17 @@ TEST_F(EngineTest, PathSearchesTakeTurnsForATenthOfTheFrameAtLeast)
 
 TEST_F(PathTest, EachSearchIsReportedOnceToTheObjectStillWaitingForIt)
 {
+    qv::PathManager &paths = qv::PathManager::getInstance();
     Recorder *p_dropped = new Recorder("dropped", Vector(2, 2), qv::SPECTRAL);
     Recorder *p_again = new Recorder("again", Vector(2, 2), qv::SPECTRAL);
     Recorder *p_hunter = new Recorder("hunter", Vector(2, 2), qv::SPECTRAL);
     qv::Object *p_prey = new qv::Object;
     p_prey->setPosition(Vector(60, 20));
-    ASSERT_EQ(
-        p_dropped->requestPath(Vector(30, 2)) + p_again->requestPath(Vector(3, 2)) + p_hunter->requestPath(p_prey), 0);
-    EXPECT_EQ(paths().removeJob(p_dropped->getPathJob()), 0);
-    EXPECT_EQ(paths().removeJob(p_dropped->getPathJob()), -1);
+    ASSERT_EQ(p_dropped->requestPath(Vector(30, 2)), 0);
+    ASSERT_EQ(p_again->requestPath(Vector(3, 2)), 0);
+    ASSERT_EQ(p_hunter->requestPath(p_prey), 0);
+    EXPECT_EQ(paths.removeJob(p_dropped->getPathJob()), 0);
+    EXPECT_EQ(paths.removeJob(p_dropped->getPathJob()), -1);
     // Reporting, it asks again for itself and for the object whose job was dropped.
     p_again->on_event = [&](const qv::Event *)
     {
@@ -173,18 +167,17 @@ TEST_F(PathTest, EachSearchIsReportedOnceToTheObjectStillWaitingForIt)
     };
     world().markForDelete(p_prey);
     world().update();
-    for (int pass = 0; pass < 100 && paths().getJobCount() > 0; pass++)
-        paths().cycle(100000);
+    for (int pass = 0; pass < 100 && paths.getJobCount() > 0; pass++)
+        paths.cycle(100000);
     EXPECT_EQ(seen("again qv-path 2"), 2);
     EXPECT_EQ(p_again->getPath().getNodes().back(), Vector(2, 6));
     EXPECT_EQ(seen("dropped qv-path 2"), 1);
     EXPECT_EQ(p_dropped->getPath().getNodes().back(), Vector(5, 10));
     EXPECT_EQ(seen("hunter qv-path 0"), 1);
-    EXPECT_FALSE(p_hunter->getFollowPath());
     EXPECT_TRUE(logHas("PathFind::cycleOnce(): Target destroyed.  Search for Object " +
                        std::to_string(p_hunter->getId()) + " ended."));
     ASSERT_EQ(p_again->requestPath(Vector(30, 2)), 0);
     world().markForDelete(p_again);
     world().update();
-    EXPECT_EQ(paths().getJobCount(), 0) << "a deleted object's search goes with it";
+    EXPECT_EQ(paths.getJobCount(), 0) << "a deleted object's search goes with it";
 }

@@ -18,9 +18,7 @@ struct ReferenceSearch
     using Cell = qv::Cell;
 
     ReferenceSearch(qv::Object *p_init_object, Cell init_start, Cell init_goal, qv::Object *p_init_target = nullptr)
-        : p_object(p_init_object), p_target(p_init_target), start(init_start), goal(init_goal),
-          width(static_cast<int>(world().getBoundary().getHorizontal())),
-          height(static_cast<int>(world().getBoundary().getVertical())), nodes(static_cast<std::size_t>(width) * height)
+        : p_object(p_init_object), p_target(p_init_target), start(init_start), goal(init_goal)
     {
     }
 
@@ -100,8 +98,9 @@ struct ReferenceSearch
     qv::Object *p_object;
     qv::Object *p_target;
     Cell start, goal;
-    int width, height;
-    std::vector<Node> nodes;
+    int width = static_cast<int>(world().getBoundary().getHorizontal());
+    int height = static_cast<int>(world().getBoundary().getVertical());
+    std::vector<Node> nodes = std::vector<Node>(static_cast<std::size_t>(width) * height);
     std::vector<Cell> open, closed; // the last of closed is the cell expanded last
     bool found = false;
     int expansions = 0;

@@ -14,14 +14,17 @@
 #include <string>
 #include <vector>
 
-// A running engine (headless) whose world and view are 80 x 24 cells; TearDown stops it, which
-// deletes every object left in the world.
+// What objects saw: "<type> <event type>" (with the result after "qv-path"), "<type> deleted".
+inline std::vector<std::string> journal;
+
+// A running headless engine with an 80 x 24 world and view; TearDown stops it, deleting every object.
 class WorldTest : public EngineTest
 {
 protected:
     void SetUp() override
     {
         EngineTest::SetUp();
+        journal.clear();
         ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0);
         world().setBoundary(qv::Box(qv::Vector(0, 0), 80, 24));
         world().setView(qv::Box(qv::Vector(0, 0), 80, 24));
@@ -55,10 +58,6 @@ inline void clearWorld()
         world.markForDelete(it.currentObject());
     world.update();
 }
-
-// What objects saw, in order: "<type> <event type>", with the result after "qv-path", and
-// "<type> deleted".
-inline std::vector<std::string> journal;
 
 inline int seen(const std::string &entry)
 {
