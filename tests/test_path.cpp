@@ -1,454 +1,183 @@
 #include "EventPath.h"
 #include "PathFind.h"
 #include "PathManager.h"
+#include "test_path_reference.h"
 #include "world_support.h"
 
 #include <chrono>
-#include <cmath>
 #include <functional>
+#include <random>
 #include <thread>
 
 using qv::Box;
 using qv::Vector;
+using PathTest = WorldTest;
 
 namespace
 {
 
-// Notes every path report, lets the test react to it, then handles it as any object does.
-class Walker : public qv::Object
+const Box CELL(Vector(-0.5f, -0.5f), 0.99f, 0.99f);
+const Box WIDE(Vector(-0.5f, -0.5f), 1.99f, 0.99f);
+const Box BIG(Vector(-1.2f, -0.7f), 2.5f, 3.1f);
+
+// A random world: HARD cells, some two cells wide, a seeker of any solidness, and sometimes a HARD
+// or SOFT target at the goal. The seeker has asked for its path.
+struct Grid
 {
-public:
-    explicit Walker(Vector where)
+    explicit Grid(unsigned seed) : random(seed)
     {
-        setSolidness(qv::SPECTRAL);
-        setPosition(where);
+        const int width = number(1, 60);
+        const int height = number(1, 30);
+        qv::WorldManager::getInstance().setBoundary(Box(Vector(0, 0), width, height));
+        const double density = std::uniform_real_distribution<double>(0.05, 0.35)(random);
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width; x++)
+                if (chance(density))
+                    add(Vector(x, y), chance(0.3) ? WIDE : CELL, qv::HARD);
+        // Braces fix the order in which the random numbers are drawn.
+        start = qv::Cell{number(0, width - 1), number(0, height - 1)};
+        goal = qv::Cell{number(0, width - 1), number(0, height - 1)};
+        const Box box = chance(0.2) ? WIDE : CELL;
+        // A solid seeker is among the solid objects, and must never block itself.
+        p_seeker = add(Vector(start.x, start.y), box, static_cast<qv::Solidness>(number(0, 2)));
+        if (chance(0.35))
+            p_target = add(Vector(goal.x, goal.y), BIG, chance(0.5) ? qv::HARD : qv::SOFT);
+        walls.resize(walls.size() - (p_target != nullptr ? 2 : 1));
+        EXPECT_EQ(p_target ? p_seeker->requestPath(p_target) : p_seeker->requestPath(Vector(goal.x, goal.y)), 0);
     }
 
-    int eventHandler(const qv::Event *p_event) override
+    qv::Object *add(Vector where, Box box, qv::Solidness solidness)
     {
-        if (p_event->getType() != qv::PATH_EVENT)
-            return Object::eventHandler(p_event);
-        const qv::EventPath *p_path_event = static_cast<const qv::EventPath *>(p_event);
-        results.push_back(p_path_event->getResult());
-        nodes = p_path_event->getPath().getNodes();
-        expansions = getPathJob()->getExpansions();
-        if (on_path)
-            on_path(this);
-        return Object::eventHandler(p_event);
+        walls.push_back(new qv::Object);
+        walls.back()->setBox(box);
+        walls.back()->setPosition(where);
+        walls.back()->setSolidness(solidness);
+        return walls.back();
     }
 
-    std::vector<int> results;              // result of every report, in order
-    std::vector<Vector> nodes;             // the path of the last report
-    int expansions = -1;                   // of the job at the last report
-    std::function<void(Walker *)> on_path; // the test's reaction to a report
+    int number(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
+    bool chance(double p) { return std::bernoulli_distribution(p)(random); }
+
+    std::mt19937 random;
+    std::vector<qv::Object *> walls; // every object but the seeker and the target
+    qv::Object *p_seeker = nullptr;
+    qv::Object *p_target = nullptr;
+    qv::Cell start, goal;
 };
-
-qv::PathManager &paths()
-{
-    return qv::PathManager::getInstance();
-}
-
-void wall(int x, int y)
-{
-    (new qv::Object)->setPosition(Vector(x, y));
-}
-
-// Runs every pending search to its end, as passes of the game loop would.
-void finishSearches()
-{
-    for (int pass = 0; pass < 1000 && paths().getJobCount() > 0; pass++)
-        paths().cycle(100000);
-}
-
-std::vector<Vector> cells(std::initializer_list<Vector> list)
-{
-    return std::vector<Vector>(list);
-}
 
 } // namespace
 
-class PathTest : public WorldTest
+// On random worlds, and on every other one with objects changing during the search, the engine's
+// search goes step for step with the plain one, which asks the world afresh at every step: the
+// engine's memo of blocked cells must see each kind of change.
+TEST_F(PathTest, EngineSearchGoesStepForStepWithThePlainSearch)
 {
-};
-
-TEST_F(PathTest, PathIndexStaysOnItsNodes)
-{
-    qv::Path path({Vector(1, 2), Vector(3, 4)});
-    path.next();
-    EXPECT_EQ(path.setIndex(2), -1);
-    EXPECT_EQ(path.setIndex(-1), -1);
-    EXPECT_EQ(path.getIndex(), 1);
-    EXPECT_EQ(path.currentNode(), Vector(3, 4));
-}
-
-TEST_F(PathTest, FoundPathsFollowTheSearchRules)
-{
-    struct Case
-    {
-        const char *rule;
-        std::vector<Vector> walls;
-        Vector start;
-        Vector goal;
-        std::vector<Vector> path;
+    using Change = std::function<void(Grid &, qv::Object *, Vector)>;
+    const Change changes[] = {
+        [](Grid &, qv::Object *p_wall, Vector near) { p_wall->setPosition(near); },
+        [](Grid &grid, qv::Object *, Vector near) { grid.add(near, CELL, qv::HARD); },
+        [](Grid &grid, qv::Object *, Vector) { grid.walls.push_back(new qv::Object); }, // born at (1, 1)
+        [](Grid &grid, qv::Object *p_wall, Vector)
+        {
+            grid.walls.erase(std::find(grid.walls.begin(), grid.walls.end(), p_wall));
+            qv::WorldManager::getInstance().markForDelete(p_wall);
+            qv::WorldManager::getInstance().update();
+        },
+        [](Grid &grid, qv::Object *p_wall, Vector) { p_wall->setSolidness(qv::Solidness(grid.number(0, 2))); },
+        [](Grid &, qv::Object *p_wall, Vector) { p_wall->setActive(!p_wall->isActive()); },
+        [](Grid &, qv::Object *p_wall, Vector) { p_wall->setBox(Box(Vector(-1.5f, -0.5f), 3, 1)); },
+        [](Grid &, qv::Object *p_wall, Vector) { p_wall->setAnimation(qv::Animation(), true); },
+        [](Grid &grid, qv::Object *, Vector) { grid.p_seeker->setBox(grid.p_seeker->getBox() == CELL ? WIDE : CELL); },
     };
-    const Case cases[] = {
-        {"start equal to goal", {}, Vector(5, 5), Vector(5, 5), cells({Vector(5, 5)})},
-        {"diagonal past one blocked cell",
-         {Vector(6, 5)},
-         Vector(5, 5),
-         Vector(6, 6),
-         cells({Vector(5, 5), Vector(6, 6)})},
-        {"latest of equal f expanded first",
-         {Vector(6, 5)},
-         Vector(5, 5),
-         Vector(7, 5),
-         cells({Vector(5, 5), Vector(6, 6), Vector(7, 5)})},
-        {"diagonal squeeze refused",
-         {Vector(6, 5), Vector(5, 6)},
-         Vector(5, 5),
-         Vector(6, 6),
-         cells({Vector(5, 5), Vector(6, 4), Vector(7, 5), Vector(6, 6)})},
-    };
-    for (const Case &c : cases)
+    int found = 0;
+    for (int i = 0; i < 340; i++)
     {
-        for (const Vector &cell : c.walls)
-            wall(static_cast<int>(cell.getX()), static_cast<int>(cell.getY()));
-        Walker *p_walker = new Walker(c.start);
-        ASSERT_EQ(p_walker->requestPath(c.goal), 0) << c.rule;
-        finishSearches();
-        EXPECT_EQ(p_walker->results, std::vector<int>{2}) << c.rule;
-        EXPECT_EQ(p_walker->nodes, c.path) << c.rule;
-        EXPECT_EQ(p_walker->getPathJob(), nullptr) << c.rule;
-        for (qv::Object *p_o : toVector(world().getSceneGraph().activeObjects()))
-            world().markForDelete(p_o);
-        world().update();
+        Grid grid(20261207 + i);
+        qv::PathFind *p_job = grid.p_seeker->getPathJob();
+        ASSERT_NE(p_job, nullptr) << "grid " << i;
+        ReferenceSearch reference(grid.p_seeker, grid.start, grid.goal, grid.p_target);
+        std::vector<int> applied;
+        for (int result = 1; result == 1;)
+        {
+            result = reference.cycleOnce();
+            ASSERT_EQ(p_job->cycleOnce(), result) << "grid " << i << ", changes " << testing::PrintToString(applied);
+            if (i % 2 == 0 || grid.walls.empty() || grid.number(0, 2) != 0)
+                continue;
+            // Near the cell expanded last, where a change matters to the cells tested next.
+            const Vector near{static_cast<float>(reference.closed.back().x + grid.number(-2, 2)),
+                              static_cast<float>(reference.closed.back().y + grid.number(-2, 2))};
+            auto closer = [&](qv::Object *p_a, qv::Object *p_b)
+            { return qv::distance(p_a->getPosition(), near) < qv::distance(p_b->getPosition(), near); };
+            applied.push_back(grid.number(0, 8));
+            changes[applied.back()](grid, *std::min_element(grid.walls.begin(), grid.walls.end(), closer), near);
+        }
+        EXPECT_EQ(p_job->getExpansions(), reference.expansions) << "grid " << i;
+        EXPECT_EQ(p_job->getPath().getNodes(), reference.path()) << "grid " << i;
+        found += reference.found;
+        clearWorld();
     }
+    EXPECT_TRUE(found > 150 && found < 300) << found << " found: both outcomes must be common";
 }
 
-TEST_F(PathTest, HardObjectBlocksUnlessItCoversTheGoal)
+TEST_F(EngineTest, PathSearchesTakeTurnsForATenthOfTheFrameAtLeast)
 {
-    // Covers the cells 9 to 11 across and 4 to 6 down.
-    qv::Object *p_block = new qv::Object;
-    p_block->setBox(Box(Vector(-1.45f, -1.45f), 2.9f, 2.9f));
-    p_block->setPosition(Vector(10, 5));
-    Walker *p_inside = new Walker(Vector(2, 5));
-    Walker *p_beyond = new Walker(Vector(2, 5));
-    ASSERT_EQ(p_inside->requestPath(Vector(10, 5)), 0);
-    ASSERT_EQ(p_beyond->requestPath(Vector(14, 5)), 0);
-    finishSearches();
-
-    ASSERT_EQ(p_inside->results, std::vector<int>{2});
-    EXPECT_EQ(p_inside->nodes.size(), 9u) << "straight into the block";
-    EXPECT_EQ(p_inside->nodes.back(), Vector(10, 5));
-    ASSERT_EQ(p_beyond->results, std::vector<int>{2});
-    EXPECT_EQ(p_beyond->nodes.back(), Vector(14, 5));
-    for (const Vector &node : p_beyond->nodes)
-        EXPECT_FALSE(node.getX() >= 9 && node.getX() <= 11 && node.getY() >= 4 && node.getY() <= 6)
-            << "round the block, not through it: " << node.getX() << ", " << node.getY();
-}
-
-TEST_F(PathTest, SearchOnATargetEndsWhereTheBoxesTouch)
-{
-    struct Case
-    {
-        Box target_box;
-        Vector end;
-    };
-    const Case cases[] = {
-        {Box(Vector(-0.5f, -0.5f), 0.99f, 0.99f), Vector(20, 5)},
-        {Box(Vector(-1.45f, -1.45f), 2.9f, 2.9f), Vector(19, 5)},
-    };
-    for (const Case &c : cases)
-    {
-        qv::Object *p_target = new qv::Object;
-        p_target->setBox(c.target_box);
-        p_target->setPosition(Vector(20, 5));
-        Walker *p_walker = new Walker(Vector(10, 5));
-        ASSERT_EQ(p_walker->requestPath(p_target), 0);
-        finishSearches();
-        ASSERT_EQ(p_walker->results, std::vector<int>{2});
-        EXPECT_EQ(p_walker->nodes.back(), c.end);
-        world().markForDelete(p_target);
-        world().markForDelete(p_walker);
-        world().update();
-    }
-}
-
-TEST_F(PathTest, ExhaustedSearchIsReportedOnceWithNoPath)
-{
-    for (int y = 9; y <= 11; y++)
-        for (int x = 9; x <= 11; x++)
-            if (x != 10 || y != 10)
-                wall(x, y);
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(Vector(10, 10)), 0);
-    finishSearches();
-    paths().cycle(100000);
-
-    EXPECT_EQ(p_walker->results, std::vector<int>{0});
-    EXPECT_TRUE(p_walker->nodes.empty());
-    EXPECT_EQ(p_walker->expansions, 80 * 24 - 9) << "every cell outside the ring";
-    EXPECT_EQ(p_walker->getPathJob(), nullptr);
-    EXPECT_FALSE(p_walker->getFollowPath());
-}
-
-TEST_F(PathTest, JobsTakeTurnsWithinThePass)
-{
-    Walker *p_long = new Walker(Vector(0, 0));
-    Walker *p_short = new Walker(Vector(0, 23));
-    ASSERT_EQ(p_long->requestPath(Vector(79, 12)), 0);
-    ASSERT_EQ(p_short->requestPath(Vector(10, 23)), 0);
-    int long_expansions_then = -1;
-    std::vector<Walker *> reported;
-    p_long->on_path = p_short->on_path = [&](Walker *p_w)
-    {
-        if (p_w == p_short)
-            long_expansions_then = p_long->getPathJob()->getExpansions();
-        reported.push_back(p_w);
-    };
-
-    paths().cycle(100000);
-    EXPECT_EQ(reported, (std::vector<Walker *>{p_short, p_long}));
-    EXPECT_EQ(p_short->expansions, 11);
-    EXPECT_EQ(long_expansions_then, p_short->expansions) << "one expansion each, the earlier job first";
-    EXPECT_GT(p_long->expansions, p_short->expansions);
-}
-
-TEST_F(PathTest, PassOverItsBudgetLeavesTheRestForTheNextPass)
-{
+    writeConfig("headless:true,\nframe_time:30,\nrandom_seed:-1,\n");
+    ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0); // a world of 80 x 24 cells
     qv::LogManager::getInstance().setLogLevel(5);
-    Walker *p_slow = new Walker(Vector(3, 3));
-    p_slow->on_path = [](Walker *) { std::this_thread::sleep_for(std::chrono::milliseconds(3)); };
-    Walker *p_next = new Walker(Vector(5, 5));
+    qv::PathManager &paths = qv::PathManager::getInstance();
+    Recorder *p_slow = new Recorder("slow", Vector(3, 3), qv::SPECTRAL);
+    Recorder *p_next = new Recorder("next", Vector(5, 5), qv::SPECTRAL);
+    Recorder *p_short = new Recorder("short", Vector(0, 23), qv::SPECTRAL);
     ASSERT_EQ(p_slow->requestPath(Vector(3, 3)), 0);
     ASSERT_EQ(p_next->requestPath(Vector(40, 5)), 0);
-
-    paths().cycle(1);
-    EXPECT_TRUE(logHas("PathManager::cycle(): cycle time 1 exceeded."));
-    EXPECT_EQ(p_slow->results, std::vector<int>{2});
-    ASSERT_NE(p_next->getPathJob(), nullptr);
-    EXPECT_EQ(p_next->getPathJob()->getExpansions(), 0);
-
-    finishSearches();
-    EXPECT_EQ(p_next->results, std::vector<int>{2});
-}
-
-TEST_F(PathTest, RemovedAndReplacedJobsAreNeverReported)
-{
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
-    qv::PathFind *p_job = p_walker->getPathJob();
-    EXPECT_EQ(paths().removeJob(p_job), 0);
-    EXPECT_EQ(paths().removeJob(p_job), -1);
-    EXPECT_EQ(paths().removeJob(nullptr), -1);
-    finishSearches();
-    EXPECT_TRUE(p_walker->results.empty());
-    EXPECT_EQ(p_walker->getPathJob(), p_job) << "the owner still holds it";
-
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
-    ASSERT_EQ(p_walker->requestPath(Vector(2, 20)), 0);
-    EXPECT_EQ(paths().getJobCount(), 1);
-    finishSearches();
-    EXPECT_EQ(p_walker->results, std::vector<int>{2});
-    EXPECT_EQ(p_walker->nodes.back(), Vector(2, 20));
-
-    // Deleted with its search pending: the search goes with it.
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
-    world().markForDelete(p_walker);
-    world().update();
-    EXPECT_EQ(paths().getJobCount(), 0);
-    paths().cycle(100000);
-}
-
-TEST_F(PathTest, ObjectWalksItsPathToTheGoalPassByPass)
-{
-    for (int y = 0; y <= 8; y++)
-        wall(10, y);
-    Walker *p_walker = new Walker(Vector(2, 5));
-    p_walker->setSpeed(0.5f);
-    ASSERT_EQ(p_walker->requestPath(Vector(15, 3)), 0);
-    finishSearches();
-    ASSERT_EQ(p_walker->results, std::vector<int>{2});
-    EXPECT_TRUE(p_walker->getFollowPath());
-
-    int passes = 0;
-    while (p_walker->getFollowPath() && passes < 500)
-    {
-        world().update();
-        passes++;
-    }
-    EXPECT_EQ(p_walker->getPosition(), Vector(15, 3));
-    EXPECT_EQ(p_walker->getDirection(), Vector());
-    EXPECT_GT(passes, static_cast<int>(p_walker->nodes.size())) << "half a cell per pass";
-}
-
-TEST_F(PathTest, NoBudgetBelowATenthOfTheFrameMeansNoSearch)
-{
-    EXPECT_EQ(paths().getCycleTime(), 0) << "frame time 5 ms";
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
-    paths().cycle(0);
-    paths().cycle(-4);
-    EXPECT_EQ(p_walker->getPathJob()->getExpansions(), 0);
-}
-
-class PathBudgetTest : public EngineTest
-{
-};
-
-TEST_F(PathBudgetTest, ATenthOfTheFrameIsSpentEvenWithNoTimeLeft)
-{
-    writeConfig("headless:true,\nframe_time:330,\nrandom_seed:-1,\n");
-    ASSERT_EQ(qv::GameManager::getInstance().startUp(), 0);
-    qv::WorldManager::getInstance().setBoundary(Box(Vector(0, 0), 80, 24));
-    EXPECT_EQ(paths().getCycleTime(), 33);
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
-    paths().cycle(-5);
-    EXPECT_EQ(p_walker->results, std::vector<int>{2});
+    p_slow->on_event = [](const qv::Event *) { std::this_thread::sleep_for(std::chrono::milliseconds(4)); };
+    paths.cycle(-5);
+    EXPECT_EQ(journal, std::vector<std::string>{"slow qv-path 2"});
+    EXPECT_EQ(p_slow->getPath().getNodes(), std::vector<Vector>{Vector(3, 3)});
+    EXPECT_TRUE(logHas("PathManager::cycle(): cycle time 3 exceeded."));
+    EXPECT_EQ(p_next->getPathJob()->getExpansions(), 0) << "left for the next pass";
+    ASSERT_EQ(p_short->requestPath(Vector(10, 23)), 0);
+    int next_expansions = -1;
+    p_short->on_event = [&](const qv::Event *) { next_expansions = p_next->getPathJob()->getExpansions(); };
+    paths.cycle(100000);
+    EXPECT_EQ(next_expansions, 11) << "one expansion each in turn, the earlier job first";
+    EXPECT_EQ(journal, (std::vector<std::string>{"slow qv-path 2", "short qv-path 2", "next qv-path 2"}));
     qv::GameManager::getInstance().shutDown();
 }
 
-TEST_F(PathBudgetTest, RequestsNeedAStartedPathManager)
+TEST_F(PathTest, EachSearchIsReportedOnceToTheObjectStillWaitingForIt)
 {
-    ASSERT_EQ(qv::LogManager::getInstance().startUp(), 0);
-    qv::Object *p_outside = new qv::Object;
-    EXPECT_EQ(p_outside->requestPath(Vector(1, 1)), -1);
-    EXPECT_TRUE(logHas("Object::requestPath(): Error! Path manager not started."));
-    EXPECT_EQ(p_outside->getPathJob(), nullptr);
-    delete p_outside; // never entered the world, so the world will not delete it
-    qv::LogManager::getInstance().shutDown();
-}
-
-TEST_F(PathTest, RefusedRequestsSayWhyAndKeepThePendingSearch)
-{
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(Vector(30, 2)), 0);
-    qv::PathFind *p_pending = p_walker->getPathJob();
-    Walker *p_stray = new Walker(Vector(-3, 2.2f));
-    qv::Object *p_far = new qv::Object;
-    p_far->setPosition(Vector(90, 5));
-
-    struct Case
+    qv::PathManager &paths = qv::PathManager::getInstance();
+    Recorder *p_dropped = new Recorder("dropped", Vector(2, 2), qv::SPECTRAL);
+    Recorder *p_again = new Recorder("again", Vector(2, 2), qv::SPECTRAL);
+    Recorder *p_hunter = new Recorder("hunter", Vector(2, 2), qv::SPECTRAL);
+    qv::Object *p_prey = new qv::Object;
+    p_prey->setPosition(Vector(60, 20));
+    ASSERT_EQ(p_dropped->requestPath(Vector(30, 2)), 0);
+    ASSERT_EQ(p_again->requestPath(Vector(3, 2)), 0);
+    ASSERT_EQ(p_hunter->requestPath(p_prey), 0);
+    EXPECT_EQ(paths.removeJob(p_dropped->getPathJob()), 0);
+    EXPECT_EQ(paths.removeJob(p_dropped->getPathJob()), -1);
+    // Reporting, it asks again for itself and for the object whose job was dropped.
+    p_again->on_event = [&](const qv::Event *)
     {
-        std::function<int()> request;
-        std::string message;
+        p_again->on_event = nullptr;
+        EXPECT_EQ(p_again->requestPath(Vector(2, 6)), 0);
+        EXPECT_EQ(p_dropped->requestPath(Vector(5, 10)), 0);
     };
-    const Case cases[] = {
-        {[&] { return p_walker->requestPath(nullptr); }, "Object::requestPath(): Error! Null target."},
-        {[&] { return p_walker->requestPath(Vector(80, 5)); },
-         "Object::requestPath(): Error! Goal cell (80, 5) outside the world."},
-        {[&] { return p_walker->requestPath(Vector(3, -0.6f)); },
-         "Object::requestPath(): Error! Goal cell (3, -1) outside the world."},
-        {[&] { return p_walker->requestPath(Vector(NAN, 1e30f)); },
-         "Object::requestPath(): Error! Goal cell (-2147483648, 2147483647) outside the world."},
-        {[&] { return p_walker->requestPath(p_far); },
-         "Object::requestPath(): Error! Goal cell (90, 5) outside the world."},
-        {[&] { return p_stray->requestPath(Vector(5, 5)); },
-         "Object::requestPath(): Error! Start cell (-3, 2) outside the world."},
-    };
-    for (const Case &c : cases)
-    {
-        EXPECT_EQ(c.request(), -1) << c.message;
-        EXPECT_TRUE(logHas(c.message)) << c.message;
-    }
-    EXPECT_EQ(p_walker->getPathJob(), p_pending);
-    EXPECT_EQ(paths().getJobCount(), 1);
-    EXPECT_EQ(p_stray->getPathJob(), nullptr);
-}
-
-TEST_F(PathTest, OneCellWorld)
-{
-    world().setBoundary(Box(Vector(0, 0), 1, 1));
-    Walker *p_walker = new Walker(Vector(0, 0));
-    EXPECT_EQ(p_walker->requestPath(Vector(1, 0)), -1);
-    ASSERT_EQ(p_walker->requestPath(Vector(0.3f, -0.2f)), 0);
-    finishSearches();
-    EXPECT_EQ(p_walker->results, std::vector<int>{2});
-    EXPECT_EQ(p_walker->nodes, cells({Vector(0, 0)}));
-}
-
-TEST_F(PathTest, WalledInOnALargeWorldFailsAtOnce)
-{
-    world().setBoundary(Box(Vector(0, 0), 2000, 1000));
-    for (int y = 499; y <= 501; y++)
-        for (int x = 999; x <= 1001; x++)
-            if (x != 1000 || y != 500)
-                wall(x, y);
-    Walker *p_walker = new Walker(Vector(1000, 500));
-    ASSERT_EQ(p_walker->requestPath(Vector(5, 5)), 0);
-    finishSearches();
-    EXPECT_EQ(p_walker->results, std::vector<int>{0});
-    EXPECT_EQ(p_walker->expansions, 1);
-}
-
-TEST_F(PathTest, TargetDestroyedDuringTheSearchEndsIt)
-{
-    qv::Object *p_target = new qv::Object;
-    p_target->setPosition(Vector(60, 20));
-    Walker *p_walker = new Walker(Vector(2, 2));
-    ASSERT_EQ(p_walker->requestPath(p_target), 0);
-    p_walker->getPathJob()->cycleOnce();
-    world().markForDelete(p_target);
+    world().markForDelete(p_prey);
     world().update();
-
-    finishSearches();
-    EXPECT_EQ(p_walker->results, std::vector<int>{0});
+    for (int pass = 0; pass < 100 && paths.getJobCount() > 0; pass++)
+        paths.cycle(100000);
+    EXPECT_EQ(seen("again qv-path 2"), 2);
+    EXPECT_EQ(p_again->getPath().getNodes().back(), Vector(2, 6));
+    EXPECT_EQ(seen("dropped qv-path 2"), 1);
+    EXPECT_EQ(p_dropped->getPath().getNodes().back(), Vector(5, 10));
+    EXPECT_EQ(seen("hunter qv-path 0"), 1);
     EXPECT_TRUE(logHas("PathFind::cycleOnce(): Target destroyed.  Search for Object " +
-                       std::to_string(p_walker->getId()) + " ended."));
-}
-
-TEST_F(PathTest, HandlersMayAskForNewPaths)
-{
-    Walker *p_first = new Walker(Vector(2, 2));
-    Walker *p_second = new Walker(Vector(2, 10));
-    ASSERT_EQ(p_first->requestPath(Vector(4, 2)), 0);
-    ASSERT_EQ(p_second->requestPath(Vector(70, 20)), 0);
-    // The first asks again for itself, and sends the second elsewhere while its search runs.
-    p_first->on_path = [&](Walker *p_w)
-    {
-        if (p_w->results.size() > 1)
-            return;
-        EXPECT_EQ(p_w->requestPath(Vector(2, 6)), 0);
-        EXPECT_EQ(p_second->requestPath(Vector(5, 10)), 0);
-    };
-    finishSearches();
-
-    EXPECT_EQ(p_first->results, (std::vector<int>{2, 2}));
-    EXPECT_EQ(p_first->nodes.back(), Vector(2, 6));
-    EXPECT_EQ(p_first->getPathJob(), nullptr);
-    EXPECT_EQ(p_second->results, std::vector<int>{2});
-    EXPECT_EQ(p_second->nodes.back(), Vector(5, 10));
-    EXPECT_EQ(paths().getJobCount(), 0);
-}
-
-TEST_F(PathTest, BoundaryChangedDuringTheSearch)
-{
-    struct Case
-    {
-        float width;
-        std::vector<int> results;
-    };
-    const Case cases[] = {{200, {2}}, {20, {0}}};
-    for (const Case &c : cases)
-    {
-        world().setBoundary(Box(Vector(0, 0), 80, 24));
-        Walker *p_walker = new Walker(Vector(2, 2));
-        ASSERT_EQ(p_walker->requestPath(Vector(50, 20)), 0);
-        world().setBoundary(Box(Vector(0, 0), c.width, 100));
-        finishSearches();
-        EXPECT_EQ(p_walker->results, c.results) << c.width;
-        world().markForDelete(p_walker);
-        world().update();
-    }
-}
-
-TEST_F(PathTest, JobWithoutNodeGraphFails)
-{
-    qv::PathFind job;
-    EXPECT_EQ(job.cycleOnce(), 0);
-    EXPECT_TRUE(logHas("PathFind::cycleOnce(): node graph not allocated.  Cannot find path."));
-    EXPECT_TRUE(job.getPath().getNodes().empty());
-    EXPECT_EQ(paths().addJob(&job), -1);
-    EXPECT_EQ(paths().addJob(nullptr), -1);
+                       std::to_string(p_hunter->getId()) + " ended."));
+    ASSERT_EQ(p_again->requestPath(Vector(30, 2)), 0);
+    world().markForDelete(p_again);
+    world().update();
+    EXPECT_EQ(paths.getJobCount(), 0) << "a deleted object's search goes with it";
 }
