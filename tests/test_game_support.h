@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EventDeleteInstance.h"
 #include "EventKeyboard.h"
 #include "EventStep.h"
 #include "GameManager.h"
@@ -10,6 +11,8 @@
 #include "Sprite.h"
 #include "world_support.h"
 
+#include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <unistd.h>
 
@@ -20,11 +23,11 @@ class GameWorldTest : public WorldTest
 protected:
     void SetUp() override
     {
+        setenv("ALSOFT_DRIVERS", "null", 0);
         WorldTest::SetUp();
         ASSERT_EQ(chdir(QV_SOURCE_DIR), 0);
         loadResources();
         world().setBoundary(qv::Box(qv::Vector(0, 0), WORLD_WIDTH, WORLD_HEIGHT));
-        world().setView(qv::Box(qv::Vector(0, 0), 80, 24));
     }
 
     /// Delivers a keyboard event as the input manager does.
@@ -36,13 +39,43 @@ protected:
         qv::InputManager::getInstance().onEvent(&event);
     }
 
-    /// One pass of the loop after input: the step event, then moving and deleting.
-    void pass()
+    /// Delivers a game event to every object interested, as game objects send them.
+    static void send(qv::Event &&event) { world().onEvent(&event); }
+
+    /// `count` passes of the loop after input: the step event, then moving and deleting.
+    void pass(int count = 1)
     {
-        qv::EventStep step(steps++);
-        qv::GameManager::getInstance().onEvent(&step);
-        world().update();
+        for (int i = 0; i < count; i++, steps++)
+        {
+            qv::EventStep step(steps);
+            qv::GameManager::getInstance().onEvent(&step);
+            world().update();
+        }
     }
+
+    /// An object in the world's far corner that records the events named and, as the map does,
+    /// deletes what a "delete_event" carries.
+    static RecordingObject *listen(std::initializer_list<std::string> types)
+    {
+        RecordingObject *p_o = new RecordingObject;
+        p_o->setPosition(qv::Vector(640, 96));
+        for (const std::string &type : types)
+            p_o->registerInterest(type);
+        p_o->on_event = [](const qv::Event *p_event)
+        {
+            if (const auto *p_delete = dynamic_cast<const EventDeleteInstance *>(p_event))
+                world().markForDelete(p_delete->getObject());
+        };
+        return p_o;
+    }
+
+    /// How many of the events `p_o` recorded were of `type`.
+    static int seen(const RecordingObject *p_o, const std::string &type)
+    {
+        return static_cast<int>(std::count(p_o->received.begin(), p_o->received.end(), type));
+    }
+
+    static int objects(const std::string &type) { return world().objectsOfType(type).getCount(); }
 
     /// The label of the sprite `p_o` shows, or "(none)".
     static std::string spriteOf(const qv::Object *p_o)
