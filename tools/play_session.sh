@@ -7,7 +7,7 @@
 # DUNGEON is the game's executable and OUTDIR the folder the screenshots go to. The game reads
 # QUORVEX_CONFIG and QUORVEX_LOG as usual. Without DISPLAY the session starts an X server of its
 # own (Xvfb) and stops it at the end. Actions, in order (KEY as xdotool names keys, TEXT the end
-# of a log line, N how many such lines the log must hold):
+# of a log line with "_" standing for spaces, N how many such lines the log must hold):
 #
 #   shot:NAME                 saves the window as OUTDIR/NAME.png
 #   key:KEY                   types KEY
@@ -31,7 +31,7 @@ out="$2"
 shift 2
 actions=("$@")
 if [ ${#actions[@]} -eq 0 ]; then
-    actions=(shot:title key:p "wait:1:DONE CREATING LEVEL GEOMETRY" sleep:1 shot:floor hold:Right:1.5 sleep:0.5
+    actions=(shot:title key:p wait:1:DONE_CREATING_LEVEL_GEOMETRY sleep:1 shot:floor hold:Right:1.5 sleep:0.5
         shot:walked key:q)
 fi
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -102,7 +102,7 @@ timeout 10 xdotool windowfocus --sync "$window" || fail "cannot focus the game's
 sleep 1
 
 for action in "${actions[@]}"; do
-    IFS=: read -r verb first second rest <<<"$action"
+    IFS=: read -r verb first second rest <<<"${action//_/ }"
     case "$verb" in
     shot)
         import -window "$window" "$out/$first.png" || fail "cannot take $first.png"
@@ -115,7 +115,10 @@ for action in "${actions[@]}"; do
         sleep "$second"
         xdotool keyup "$first"
         ;;
-    wait) wait_for_log "$first" "${action#*:*:}" || fail "no '${action#*:*:}' in the log" ;;
+    wait)
+        text="$second${rest:+:$rest}"
+        wait_for_log "$first" "$text" || fail "no '$text' in the log"
+        ;;
     holduntil)
         xdotool keydown "$first"
         wait_for_log "$second" "$rest"
