@@ -43,11 +43,11 @@ protected:
     static void send(qv::Event &&event) { world().onEvent(&event); }
 
     /// `count` passes of the loop after input: the step event, then moving and deleting.
-    void pass(int count = 1)
+    static void pass(int count = 1)
     {
-        for (int i = 0; i < count; i++, steps++)
+        for (int i = 0; i < count; i++)
         {
-            qv::EventStep step(steps);
+            qv::EventStep step(i);
             qv::GameManager::getInstance().onEvent(&step);
             world().update();
         }
@@ -80,12 +80,9 @@ protected:
     /// The label of the sprite `p_o` shows, or "(none)".
     static std::string spriteOf(const qv::Object *p_o)
     {
-        const qv::Sprite *p_sprite = p_o->getAnimation().getSprite();
-        return p_sprite ? p_sprite->getLabel() : "(none)";
+        return p_o->getAnimation().getSprite() ? p_o->getAnimation().getSprite()->getLabel() : "(none)";
     }
 
     /// Is `p_o`'s animation stopped on its frame?
     static bool isFrozen(const qv::Object *p_o) { return p_o->getAnimation().getSlowdownCount() == -1; }
-
-    int steps = 0; // passes run by pass()
 };

@@ -4,6 +4,8 @@
 #include "EventMonsterHit.h"
 #include "EventPlayerHit.h"
 #include "EventStairs.h"
+#include "Food.h"
+#include "Hunger.h"
 #include "Stairs.h"
 #include "Wall.h"
 #include "test_game_support.h"
@@ -20,10 +22,21 @@ protected:
         GameWorldTest::SetUp();
         hero = new Hero;
         hero->setPosition(qv::Vector(40.7f, 12.4f));
-        heard = listen({HERO_MOVED_EVENT, STAIRS_EVENT});
+        heard = listen({HERO_MOVED_EVENT, STAIRS_EVENT, DELETE_EVENT});
+    }
+
+    // A fresh hunger bar, the last one gone, and the hero back at its place.
+    void restartHunger()
+    {
+        if (hunger != nullptr)
+            world().markForDelete(hunger);
+        world().update();
+        hunger = new Hunger;
+        hero->setPosition(qv::Vector(40.7f, 12.4f));
     }
 
     Hero *hero = nullptr;
+    Hunger *hunger = nullptr;
     RecordingObject *heard = nullptr;
 };
 
@@ -104,18 +117,6 @@ TEST_F(HeroTest, OneAttackAtATimeLivesFiveStepsOrFiveMoreAfterItLands)
     }
 }
 
-TEST_F(HeroTest, HitShowsHurtUntilTheNextStep)
-{
-    send(EventPlayerHit());
-    EXPECT_EQ(spriteOf(hero), "hurt");
-    pass();
-    EXPECT_EQ(spriteOf(hero), "walk");
-    send(EventPlayerHit());
-    send(EventPlayerHit());
-    EXPECT_EQ(spriteOf(hero), "hurt");
-    EXPECT_EQ(logCount("Hero was hit"), 3);
-}
-
 TEST_F(HeroTest, GameOverLeavesTheHeroDeadStillAndDeaf)
 {
     (new Stairs)->setPosition(qv::Vector(45, 12.4f));
@@ -135,4 +136,40 @@ TEST_F(HeroTest, GameOverLeavesTheHeroDeadStillAndDeaf)
     EXPECT_EQ(spriteOf(hero), "dead2");
     EXPECT_EQ(hero->getPosition(), qv::Vector(40.7f, 12.4f));
     EXPECT_EQ(objects("AttackObj"), 0) << "the attack still expires";
+}
+
+// Each case: running or not, how many walking events, how many monster touches, the value after.
+TEST_F(HeroTest, HungerLosesAPointPer51WalkingEventsThreeTimesFasterRunningAndFiveEveryEleventhTouch)
+{
+    const std::tuple<bool, int, int, int> cases[] = {
+        {false, 50, 0, 100}, {false, 51, 0, 99}, {false, 101, 0, 99}, {false, 102, 0, 98}, {false, 510, 0, 90},
+        {true, 17, 0, 100},  {true, 18, 0, 99},  {true, 35, 0, 99},   {true, 36, 0, 98},   {false, 0, 10, 100},
+        {false, 0, 11, 95},  {false, 0, 21, 95}, {false, 0, 22, 90},  {false, 0, 55, 75},  {true, 18, 11, 94}};
+    for (const auto &[running, walk, touches, value] : cases)
+    {
+        SCOPED_TRACE(std::to_string(walk) + (running ? " running, " : " walking, ") + std::to_string(touches));
+        restartHunger();
+        key(SPACE, running ? qv::KEY_PRESSED : qv::KEY_RELEASED);
+        for (int i = 0; i < walk; i++)
+            key(RIGHT_ARROW, qv::KEY_DOWN);
+        for (int i = 0; i < touches; i++)
+            send(EventPlayerHit());
+        EXPECT_EQ(hunger->getValue(), value);
+    }
+}
+
+TEST_F(HeroTest, FoodEatenOnceRaisesTheHungerBarPastAHundredAndALandedAttackAddsOne)
+{
+    for (const auto &[kind, value] : {std::pair{0, 103}, {2, 103}, {1, 110}})
+    {
+        restartHunger();
+        (new Food(kind))->setPosition(qv::Vector(43.7f, 12.4f));
+        key(RIGHT_ARROW, qv::KEY_PRESSED);
+        pass(30);
+        key(RIGHT_ARROW, qv::KEY_RELEASED);
+        EXPECT_EQ(hunger->getValue(), value) << kind;
+        EXPECT_EQ(objects("Food"), 0) << kind;
+    }
+    send(EventMonsterHit());
+    EXPECT_EQ(hunger->getValue(), 111);
 }
