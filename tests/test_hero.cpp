@@ -1,12 +1,9 @@
 #include "AttackRange.h"
-#include "EventGameOver.h"
 #include "EventHeroMoved.h"
 #include "EventMonsterHit.h"
 #include "EventPlayerHit.h"
-#include "EventStairs.h"
 #include "Food.h"
 #include "Hunger.h"
-#include "Stairs.h"
 #include "Wall.h"
 #include "test_game_support.h"
 
@@ -22,7 +19,7 @@ protected:
         GameWorldTest::SetUp();
         hero = new Hero;
         hero->setPosition(qv::Vector(40.7f, 12.4f));
-        heard = listen({HERO_MOVED_EVENT, STAIRS_EVENT, DELETE_EVENT});
+        heard = listen({HERO_MOVED_EVENT, DELETE_EVENT});
     }
 
     // A fresh hunger bar, the last one gone, and the hero back at its place.
@@ -115,27 +112,6 @@ TEST_F(HeroTest, OneAttackAtATimeLivesFiveStepsOrFiveMoreAfterItLands)
         pass();
         EXPECT_EQ(objects("AttackObj"), 0);
     }
-}
-
-TEST_F(HeroTest, GameOverLeavesTheHeroDeadStillAndDeaf)
-{
-    (new Stairs)->setPosition(qv::Vector(45, 12.4f));
-    key(A, qv::KEY_PRESSED);
-    key(RIGHT_ARROW, qv::KEY_PRESSED);
-    send(EventGameOver());
-    EXPECT_TRUE(logHas("GAME IS OVER"));
-    for (const int k : {RIGHT_ARROW, SPACE, Q})
-        key(k, qv::KEY_PRESSED);
-    send(EventPlayerHit());
-    send(EventMonsterHit());
-    EXPECT_EQ(world().moveObject(hero, qv::Vector(42, 12.4f)), -1) << "pushed against the stairs";
-    pass(5);
-    EXPECT_EQ(heard->received, std::vector<std::string>({HERO_MOVED_EVENT}));
-    EXPECT_FALSE(qv::GameManager::getInstance().getGameOver());
-    EXPECT_FALSE(logHas("Hero was hit") || logHas("Player issued an efficient attack"));
-    EXPECT_EQ(spriteOf(hero), "dead2");
-    EXPECT_EQ(hero->getPosition(), qv::Vector(40.7f, 12.4f));
-    EXPECT_EQ(objects("AttackObj"), 0) << "the attack still expires";
 }
 
 // Each case: running or not, how many walking events, how many monster touches, the value after.
