@@ -1,23 +1,38 @@
 #pragma once
 
+#include "AttackRange.h"
 #include "EventDeleteInstance.h"
+#include "EventGameOver.h"
+#include "EventHeroMoved.h"
 #include "EventKeyboard.h"
+#include "EventMonsterHit.h"
+#include "EventPlayerHit.h"
+#include "EventStairs.h"
 #include "EventStep.h"
+#include "FloorNum.h"
+#include "Food.h"
 #include "GameManager.h"
 #include "GameStart.h"
 #include "Hero.h"
+#include "Hunger.h"
 #include "InputManager.h"
 #include "Map.h"
+#include "Monster.h"
 #include "Sprite.h"
+#include "Stairs.h"
+#include "Wall.h"
 #include "world_support.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 
 // A running headless engine with the game's resources loaded (from the project's root, where the
-// game runs) and the game's 641 x 97 world.
+// game runs) and the game's 641 x 97 world. The header brings in every game class the tests use.
 class GameWorldTest : public WorldTest
 {
 protected:
@@ -53,8 +68,7 @@ protected:
         }
     }
 
-    /// An object in the world's far corner that records the events named and, as the map does,
-    /// deletes what a "delete_event" carries.
+    /// An object in the far corner recording the events named; it deletes what "delete_event" carries.
     static RecordingObject *listen(std::initializer_list<std::string> types)
     {
         RecordingObject *p_o = new RecordingObject;
@@ -69,7 +83,6 @@ protected:
         return p_o;
     }
 
-    /// How many of the events `p_o` recorded were of `type`.
     static int seen(const RecordingObject *p_o, const std::string &type)
     {
         return static_cast<int>(std::count(p_o->received.begin(), p_o->received.end(), type));
