@@ -7,6 +7,7 @@
 #include "EventMonsterHit.h"
 #include "EventPlayerHit.h"
 #include "Hero.h"
+#include "LogManager.h"
 #include "WorldManager.h"
 
 Hunger::Hunger()
@@ -73,6 +74,8 @@ int Hunger::eventHandler(const qv::Event *p_event)
 
 void Hunger::checkGameOver()
 {
+    // Only losses come here; the line lets a played session's hunger be followed in the log.
+    qv::LogManager::getInstance().writeLog("Hunger::checkGameOver(): Hunger down to %d", getValue());
     if (gameOverSent || getValue() >= 1)
         return;
     gameOverSent = true;

@@ -18,6 +18,7 @@ const int MONSTER_HIT_VALUE = 1;
 /// The hunger bar at the top left of the screen: the hero's only life. It starts at 100, drops
 /// with walking (three times faster running) and with monster touches, rises with food and with
 /// attacks that land, and announces "game-over" once when it runs empty, then removes itself.
+/// Every loss is logged as "Hunger::checkGameOver(): Hunger down to <value>".
 class Hunger : public qv::ViewObject
 {
 public:

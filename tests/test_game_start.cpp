@@ -1,99 +1,99 @@
-#include "EventGameOver.h"
-#include "EventKeyboard.h"
-#include "InputManager.h"
 #include "Music.h"
 #include "ResourceManager.h"
-#include "Sprite.h"
-#include "ViewObject.h"
 #include "test_game_support.h"
 
+using namespace qv::Keyboard;
+
+// The whole game from its title screen on, driven by keys and passes.
 class GameStartTest : public GameWorldTest
 {
 protected:
     void SetUp() override
     {
-        setenv("ALSOFT_DRIVERS", "null", 0);
         GameWorldTest::SetUp();
+        std::srand(11);
         title = new GameStart;
+        hero = title->getHero();
+        ended = listen({GAME_OVER_EVENT});
     }
 
-    static int displays() { return world().objectsOfType("ViewObject").getCount(); }
+    // Releases P; the hunger bar and the floor counter come up in this order.
+    void start()
+    {
+        key(P, qv::KEY_RELEASED);
+        const std::vector<qv::Object *> displays = toVector(world().objectsOfType("ViewObject"));
+        ASSERT_EQ(displays.size(), 2u);
+        hunger = dynamic_cast<Hunger *>(displays[0]);
+        floor = dynamic_cast<FloorNum *>(displays[1]);
+        ASSERT_TRUE(hunger != nullptr && floor != nullptr);
+    }
+
+    static bool quitting() { return qv::GameManager::getInstance().getGameOver(); }
 
     GameStart *title = nullptr;
+    Hero *hero = nullptr;
+    Hunger *hunger = nullptr;
+    FloorNum *floor = nullptr;
+    RecordingObject *ended = nullptr;
 };
 
-TEST_F(GameStartTest, TitleWaitsWithAHiddenHeroAndNoFloor)
+// The game's sprites and music load without a complaint. Touches that reach the bar before its
+// deletion takes effect announce nothing more; afterwards the dead hero lies still and deaf on a
+// cleared floor, its last attack expires, P does nothing and only Q ends the game.
+TEST_F(GameStartTest, TitleWaitsForPReleasedAndAnEmptyBarEndsPlayOnceUntilQ)
 {
-    EXPECT_EQ(title->getType(), "GameStart");
-    EXPECT_EQ(title->getAnimation().getSprite()->getLabel(), "gamestart");
-    EXPECT_EQ(title->getLocation(), qv::CENTER_CENTER);
-    EXPECT_EQ(title->getPosition(), qv::Vector(40, 12));
-    EXPECT_TRUE(title->isVisible());
-    EXPECT_FALSE(title->isStarted());
-    EXPECT_EQ(world().getViewFollowing(), title);
-    ASSERT_NE(title->getHero(), nullptr);
-    EXPECT_FALSE(title->getHero()->isVisible());
-    ASSERT_NE(title->getMap(), nullptr);
-    EXPECT_EQ(title->getMap()->getHero(), title->getHero());
-    EXPECT_TRUE(title->getMap()->getSpaces().empty());
-    EXPECT_EQ(displays(), 0);
-}
-
-TEST_F(GameStartTest, ReleasingPStartsPlayOnce)
-{
-    using namespace qv::Keyboard;
-    key(P, qv::KEY_PRESSED);
-    key(P, qv::KEY_DOWN);
-    key(P, qv::KEY_DOWN);
-    EXPECT_FALSE(title->isStarted());
-    EXPECT_TRUE(title->getMap()->getSpaces().empty());
-
-    key(P, qv::KEY_RELEASED);
-    EXPECT_TRUE(title->isStarted());
-    EXPECT_FALSE(title->isVisible());
-    EXPECT_TRUE(title->getHero()->isVisible());
-    EXPECT_EQ(world().getViewFollowing(), title->getHero());
-    EXPECT_FALSE(title->getMap()->getSpaces().empty());
-    EXPECT_EQ(displays(), 2);
-    EXPECT_EQ(logCount("DONE CREATING LEVEL GEOMETRY"), 1);
-    EXPECT_TRUE(qv::ResourceManager::getInstance().getMusic("ambient-1")->isPlaying());
-
-    // Neither a second P nor one after game over builds anything more.
-    key(P, qv::KEY_RELEASED);
-    EventGameOver game_over;
-    world().onEvent(&game_over);
-    key(P, qv::KEY_RELEASED);
-    EXPECT_EQ(logCount("DONE CREATING LEVEL GEOMETRY"), 1);
-    EXPECT_EQ(displays(), 2);
-    EXPECT_FALSE(title->isVisible());
-    EXPECT_FALSE(qv::GameManager::getInstance().getGameOver());
-}
-
-TEST_F(GameStartTest, QQuitsOnTheTitleAndInPlay)
-{
-    using namespace qv::Keyboard;
-    for (const int action : {qv::KEY_PRESSED, qv::KEY_RELEASED, qv::KEY_DOWN})
-    {
-        qv::GameManager::getInstance().setGameOver(false);
-        key(Q, action);
-        EXPECT_TRUE(qv::GameManager::getInstance().getGameOver()) << action;
-    }
-    key(P, qv::KEY_RELEASED);
-    EventGameOver game_over;
-    world().onEvent(&game_over);
+    for (const std::string &message : logMessages())
+        EXPECT_EQ(message.find("Error"), std::string::npos) << message;
+    for (const int action : {qv::KEY_PRESSED, qv::KEY_DOWN})
+        key(P, action);
+    EXPECT_TRUE(title->isVisible() && !hero->isVisible() && title->getMap()->getSpaces().empty());
+    key(Q, qv::KEY_DOWN);
+    EXPECT_TRUE(quitting());
     qv::GameManager::getInstance().setGameOver(false);
+    start();
+    EXPECT_TRUE(!title->isVisible() && hero->isVisible() && world().getViewFollowing() == hero);
+    EXPECT_TRUE(qv::ResourceManager::getInstance().getMusic("ambient-1")->isPlaying());
+    hunger->setValue(1);
+    key(A, qv::KEY_PRESSED);
+    for (int i = 0; i < 51; i++)
+        key(RIGHT_ARROW, qv::KEY_DOWN);
+    for (int i = 0; i < 30; i++)
+        send(EventPlayerHit());
+    pass();
+    const qv::Vector where = hero->getPosition();
+    for (const int k : {RIGHT_ARROW, DOWN_ARROW, A, SPACE, P})
+        for (const int action : {qv::KEY_PRESSED, qv::KEY_RELEASED})
+            key(k, action);
+    pass(30);
+    EXPECT_TRUE(hero->getPosition() == where && spriteOf(hero) == "dead2");
+    for (const char *type : {"Wall", "Monster", "Food", "Stairs", "ViewObject", "AttackObj"})
+        EXPECT_EQ(objects(type), 0) << type;
+    EXPECT_EQ(ended->received, std::vector<std::string>({GAME_OVER_EVENT}));
+    EXPECT_EQ(logCount("DONE CREATING LEVEL GEOMETRY"), 1);
+    EXPECT_FALSE(logHas("Hero was hit") || quitting());
     key(Q, qv::KEY_PRESSED);
-    EXPECT_TRUE(qv::GameManager::getInstance().getGameOver());
+    EXPECT_TRUE(quitting());
 }
 
-TEST_F(GameStartTest, HandlesKeyboardEventsOnly)
+TEST_F(GameStartTest, StairsLeadToANewFloorCountedOnScreenWithHungerKept)
 {
-    qv::EventKeyboard other_key;
-    other_key.setKey(qv::Keyboard::B);
-    other_key.setKeyboardAction(qv::KEY_PRESSED);
-    EXPECT_EQ(title->eventHandler(&other_key), 1);
-    EventGameOver game_over;
-    EXPECT_EQ(title->eventHandler(&game_over), 0);
-    EXPECT_FALSE(title->isStarted());
-    EXPECT_TRUE(title->isVisible());
+    start();
+    for (int i = 0; i < 102; i++)
+        key(RIGHT_ARROW, qv::KEY_DOWN);
+    key(RIGHT_ARROW, qv::KEY_RELEASED);
+    ASSERT_EQ(hunger->getValue(), 98);
+    for (int expected = 2; expected <= 3; expected++)
+    {
+        const Stairs *p_stairs = title->getMap()->getStairs();
+        hero->setPosition(p_stairs->getPosition() + qv::Vector(-6, 0));
+        key(RIGHT_ARROW, qv::KEY_PRESSED);
+        for (int i = 0; i < 40 && floor->getValue() < expected; i++)
+            pass();
+        key(RIGHT_ARROW, qv::KEY_RELEASED);
+        pass();
+        EXPECT_EQ(floor->getValue(), expected);
+        EXPECT_EQ(logCount("DONE CREATING LEVEL GEOMETRY"), expected);
+        EXPECT_TRUE(objects("Stairs") == 1 && title->getMap()->getStairs() != p_stairs);
+        EXPECT_EQ(hunger->getValue(), 98);
+    }
 }
