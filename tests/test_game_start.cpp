@@ -21,10 +21,10 @@ protected:
     void start()
     {
         key(P, qv::KEY_RELEASED);
-        const std::vector<qv::Object *> displays = toVector(world().objectsOfType("ViewObject"));
-        ASSERT_EQ(displays.size(), 2u);
-        hunger = dynamic_cast<Hunger *>(displays[0]);
-        floor = dynamic_cast<FloorNum *>(displays[1]);
+        const qv::ObjectList displays = world().objectsOfType("ViewObject");
+        ASSERT_EQ(displays.getCount(), 2);
+        hunger = dynamic_cast<Hunger *>(displays.itemAt(0));
+        floor = dynamic_cast<FloorNum *>(displays.itemAt(1));
         ASSERT_TRUE(hunger != nullptr && floor != nullptr);
     }
 

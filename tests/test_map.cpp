@@ -19,8 +19,12 @@ std::string describe()
 {
     std::string out;
     for (const char *type : {"Wall", "Stairs", "Monster", "Food", "Hero"})
-        for (const qv::Object *p_o : toVector(qv::WorldManager::getInstance().objectsOfType(type)))
-            out += type + text(p_o->getPosition()) + std::to_string(p_o->getBox().getHorizontal());
+    {
+        const qv::ObjectList objects = qv::WorldManager::getInstance().objectsOfType(type);
+        for (int i = 0; i < objects.getCount(); i++)
+            out += type + text(objects.itemAt(i)->getPosition()) +
+                   std::to_string(objects.itemAt(i)->getBox().getHorizontal());
+    }
     return out;
 }
 
