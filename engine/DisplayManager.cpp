@@ -471,6 +471,7 @@ bool DisplayManager::sortIntoTiles(const std::vector<sf::Vertex> &vertices, std:
     lists.resize(static_cast<std::size_t>(tile_columns) * static_cast<std::size_t>(tile_rows));
     for (std::vector<int> &list : lists)
         list.clear();
+    window_tiles.assign(lists.size(), 0);
     const float last_column = static_cast<float>(tile_columns - 1);
     const float last_row = static_cast<float>(tile_rows - 1);
     for (std::size_t first = 0; first + QUAD <= vertices.size(); first += QUAD)
@@ -483,12 +484,12 @@ bool DisplayManager::sortIntoTiles(const std::vector<sf::Vertex> &vertices, std:
             return false;
         // The graphics driver numbers a window's rows from the top and a texture's from the bottom.
         // Both light the same pixels, but a glyph between two pixels samples its texture with
-        // other rounding, which can move a smoothed edge by one step: such a frame is drawn into
-        // the window. Rectangles sample one texel alike everywhere.
-        const bool glyph = vertices[first].texCoords != vertices[first + QUAD - 1].texCoords;
-        if (glyph && (top_left.x != std::floor(top_left.x) || top_left.y != std::floor(top_left.y) ||
-                      bottom_right.x != std::floor(bottom_right.x) || bottom_right.y != std::floor(bottom_right.y)))
-            return false;
+        // other rounding, which can move a smoothed edge by one step: its tiles are drawn in the
+        // window itself. Rectangles sample one texel alike everywhere.
+        const bool between_pixels =
+            vertices[first].texCoords != vertices[first + QUAD - 1].texCoords &&
+            (top_left.x != std::floor(top_left.x) || top_left.y != std::floor(top_left.y) ||
+             bottom_right.x != std::floor(bottom_right.x) || bottom_right.y != std::floor(bottom_right.y));
         // A pixel more on every side than the quad's box keeps every pixel the rasteriser lights.
         const float tile = static_cast<float>(TILE);
         const int column0 = static_cast<int>(std::clamp(std::floor((top_left.x - 1.0f) / tile), 0.0f, last_column));
@@ -496,8 +497,14 @@ bool DisplayManager::sortIntoTiles(const std::vector<sf::Vertex> &vertices, std:
         const int row0 = static_cast<int>(std::clamp(std::floor((top_left.y - 1.0f) / tile), 0.0f, last_row));
         const int row1 = static_cast<int>(std::clamp(std::floor((bottom_right.y + 1.0f) / tile), 0.0f, last_row));
         for (int row = row0; row <= row1; row++)
+        {
             for (int column = column0; column <= column1; column++)
-                lists[static_cast<std::size_t>(row * tile_columns + column)].push_back(static_cast<int>(first));
+            {
+                const std::size_t tile = static_cast<std::size_t>(row * tile_columns + column);
+                lists[tile].push_back(static_cast<int>(first));
+                window_tiles[tile] |= between_pixels;
+            }
+        }
     }
     return true;
 }
@@ -520,6 +527,7 @@ bool DisplayManager::drawThroughCanvas() const
     const std::size_t tile_count = tiles.size();
     dirty_tiles.assign(tile_count, 1);
     std::size_t dirty = 0;
+    std::size_t redrawn = 0;
     for (std::size_t tile = 0; tile < tile_count; tile++)
     {
         const std::vector<int> &now = tiles[tile];
@@ -531,8 +539,10 @@ bool DisplayManager::drawThroughCanvas() const
         dirty_tiles[tile] = same ? 0 : 1;
         if (!same)
             dirty++;
+        if (window_tiles[tile])
+            redrawn++;
     }
-    if (dirty * 100 > tile_count * MOST_TILES_PERCENT)
+    if ((dirty + redrawn) * 100 > tile_count * MOST_TILES_PERCENT)
     {
         // The next frame is compared with this one, though the canvas does not show it.
         last_queue = queue;
@@ -554,57 +564,61 @@ bool DisplayManager::drawThroughCanvas() const
     }
     else if (dirty > 0)
     {
-        canvas->setActive(true);
-        gl.enable(GL_SCISSOR_TEST);
-        quad_marks.assign(queue.size() / QUAD, -1);
-        // Each run of changed tiles along a row is cleared and redrawn in one call.
-        for (int row = 0; row < tile_rows; row++)
-        {
-            for (int column = 0; column < tile_columns; column++)
-            {
-                if (!dirty_tiles[static_cast<std::size_t>(row * tile_columns + column)])
-                    continue;
-                int end = column;
-                while (end + 1 < tile_columns && dirty_tiles[static_cast<std::size_t>(row * tile_columns + end + 1)])
-                    end++;
-                redrawCanvas(column * TILE, row * TILE, std::min((end + 1) * TILE, horizontal_pixels),
-                             std::min((row + 1) * TILE, vertical_pixels), column, row, end, row);
-                column = end;
-            }
-        }
-        gl.disable(GL_SCISSOR_TEST);
+        redrawTiles(*canvas, dirty_tiles);
     }
     canvas->display();
     canvas_valid = true;
-    std::swap(queue, last_queue);
-    std::swap(tiles, last_tiles);
-    last_known = true;
 
     window->setActive(true);
     gl.bindFramebuffer(GL_READ_FRAMEBUFFER, canvas_framebuffer);
     gl.blitFramebuffer(0, 0, horizontal_pixels, vertical_pixels, 0, 0, horizontal_pixels, vertical_pixels,
                        GL_COLOR_BUFFER_BIT, GL_NEAREST);
     gl.bindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    if (redrawn > 0)
+        redrawTiles(*window, window_tiles);
+
+    std::swap(queue, last_queue);
+    std::swap(tiles, last_tiles);
+    last_known = true;
     return true;
 }
 
-void DisplayManager::redrawCanvas(int x0, int y0, int x1, int y1, int column0, int row0, int column1, int row1) const
+void DisplayManager::redrawTiles(sf::RenderTarget &target, const std::vector<char> &chosen) const
+{
+    target.setActive(true);
+    gl.enable(GL_SCISSOR_TEST);
+    quad_marks.assign(queue.size() / QUAD, -1);
+    // Each run of chosen tiles along a row is cleared and redrawn in one call.
+    for (int row = 0; row < tile_rows; row++)
+    {
+        for (int column = 0; column < tile_columns; column++)
+        {
+            if (!chosen[static_cast<std::size_t>(row * tile_columns + column)])
+                continue;
+            int end = column;
+            while (end + 1 < tile_columns && chosen[static_cast<std::size_t>(row * tile_columns + end + 1)])
+                end++;
+            redrawRun(target, row, column, end);
+            column = end;
+        }
+    }
+    gl.disable(GL_SCISSOR_TEST);
+}
+
+void DisplayManager::redrawRun(sf::RenderTarget &target, int row, int column0, int column1) const
 {
     // A quad reaching several of the tiles is drawn once, in its place in the call order.
-    const int mark = row0 * tile_columns + column0;
+    const int mark = row * tile_columns + column0;
     redraw_quads.clear();
-    for (int row = row0; row <= row1; row++)
+    for (int column = column0; column <= column1; column++)
     {
-        for (int column = column0; column <= column1; column++)
+        for (int first : tiles[static_cast<std::size_t>(row * tile_columns + column)])
         {
-            for (int first : tiles[static_cast<std::size_t>(row * tile_columns + column)])
-            {
-                int &quad_mark = quad_marks[static_cast<std::size_t>(first / QUAD)];
-                if (quad_mark == mark)
-                    continue;
-                quad_mark = mark;
-                redraw_quads.push_back(first);
-            }
+            int &quad_mark = quad_marks[static_cast<std::size_t>(first / QUAD)];
+            if (quad_mark == mark)
+                continue;
+            quad_mark = mark;
+            redraw_quads.push_back(first);
         }
     }
     std::sort(redraw_quads.begin(), redraw_quads.end());
@@ -612,14 +626,18 @@ void DisplayManager::redrawCanvas(int x0, int y0, int x1, int y1, int column0, i
     for (int first : redraw_quads)
         redraw_vertices.insert(redraw_vertices.end(), queue.begin() + first, queue.begin() + first + QUAD);
 
-    // The canvas's rows count from the bottom for the scissor.
+    // The scissor counts rows from the bottom.
+    const int x0 = column0 * TILE;
+    const int x1 = std::min((column1 + 1) * TILE, horizontal_pixels);
+    const int y0 = row * TILE;
+    const int y1 = std::min((row + 1) * TILE, vertical_pixels);
     gl.scissor(x0, vertical_pixels - y1, x1 - x0, y1 - y0);
-    canvas->clear(background_color);
+    target.clear(background_color);
     if (redraw_vertices.empty())
         return;
     sf::RenderStates states;
     states.texture = &font.getTexture(text->getCharacterSize());
-    canvas->draw(redraw_vertices.data(), redraw_vertices.size(), sf::Triangles, states);
+    target.draw(redraw_vertices.data(), redraw_vertices.size(), sf::Triangles, states);
 }
 
 int DisplayManager::drawString(Vector world_pos, std::string str, Justification just, Color color) const

@@ -13,6 +13,7 @@
 namespace sf
 {
 class RectangleShape;
+class RenderTarget;
 class RenderTexture;
 class RenderWindow;
 class Text;
@@ -49,8 +50,9 @@ enum Justification
 /// What reaches a freshly cleared window first in a frame is also kept in an off-screen canvas.
 /// When the next frame queues the same quads in most of the window, only the tiles of the window
 /// whose quads differ are redrawn in the canvas, and the canvas is copied into the window whole;
-/// the pixels are the same as drawing everything again. Frames with glyphs between two pixels are
-/// drawn straight into the window, since the canvas could round their smoothed edges otherwise.
+/// the pixels are the same as drawing everything again. Tiles that a glyph between two pixels
+/// reaches are then redrawn in the window itself, since the canvas rounds its smoothed edges
+/// otherwise.
 ///
 /// With `headless:true` in the configuration it starts without a window and every drawing
 /// operation returns -1, so the rest of the engine runs unchanged.
@@ -131,9 +133,11 @@ private:
     /// since the last frame, and copies it into the window; false when too much changed or the
     /// canvas cannot stand for the window, and the queue is to be drawn into the window directly.
     bool drawThroughCanvas() const;
-    /// Clears [x0, x1) x [y0, y1) of the canvas, pixels, and draws the queued quads reaching its
-    /// tiles [column0, column1] x [row0, row1] there, in call order.
-    void redrawCanvas(int x0, int y0, int x1, int y1, int column0, int row0, int column1, int row1) const;
+    /// Clears the `chosen` tiles of `target` (the canvas or the window) and draws the queued quads
+    /// that reach them there, in call order.
+    void redrawTiles(sf::RenderTarget &target, const std::vector<char> &chosen) const;
+    /// Clears tiles [column0, column1] of a row of `target` and draws the queued quads reaching them there.
+    void redrawRun(sf::RenderTarget &target, int row, int column0, int column1) const;
 
     sf::Font font;                                 // loaded from the configured font file
     sf::RenderWindow *window = nullptr;            // owned; null when headless
@@ -171,6 +175,7 @@ private:
     mutable std::vector<std::vector<int>> tiles;      // per tile: quads of the queue reaching it
     mutable std::vector<std::vector<int>> last_tiles; // per tile: quads of last_queue reaching it
     mutable std::vector<char> dirty_tiles;            // per tile: its quads differ from the last frame's
+    mutable std::vector<char> window_tiles;           // per tile: a glyph between two pixels reaches it
     mutable std::vector<int> quad_marks;              // per quad of the queue: the last redraw that took it
     mutable std::vector<int> redraw_quads;            // quads of one redraw, by first vertex
     mutable std::vector<sf::Vertex> redraw_vertices;  // their triangles, pixels and texels
