@@ -61,9 +61,8 @@ const int TILE = 32;
 // Vertices of one queued quad: two triangles.
 const int QUAD = 6;
 
-// Where more than this share of the tiles changed, drawing the frame straight into the window
-// costs less than redrawing the canvas and copying it.
-const int MOST_TILES_PERCENT = 50;
+// How many pixels the rasteriser copies from the canvas in the time it draws one pixel of quads.
+const double COPY_SAVING = 4.0;
 
 // Calls of the graphics library that the window library does not make for us, looked up when the
 // canvas is made: cutting drawing to a part of the target, and copying the canvas into the window.
@@ -542,7 +541,15 @@ bool DisplayManager::drawThroughCanvas() const
         if (window_tiles[tile])
             redrawn++;
     }
-    if ((dirty + redrawn) * 100 > tile_count * MOST_TILES_PERCENT)
+    // Where the quads cover little of the window, or most of them are drawn again anyway,
+    // drawing them straight into the window costs less than redrawing and copying the canvas.
+    double area = 0;
+    for (std::size_t first = 0; first + QUAD <= queue.size(); first += QUAD)
+        area += static_cast<double>(queue[first + QUAD - 1].position.x - queue[first].position.x) *
+                static_cast<double>(queue[first + QUAD - 1].position.y - queue[first].position.y);
+    const double window_area = static_cast<double>(horizontal_pixels) * static_cast<double>(vertical_pixels);
+    const double redrawn_share = static_cast<double>(dirty + redrawn) / static_cast<double>(tile_count);
+    if (window_area / COPY_SAVING + redrawn_share * area >= area)
     {
         // The next frame is compared with this one, though the canvas does not show it.
         last_queue = queue;

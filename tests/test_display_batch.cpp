@@ -62,6 +62,7 @@ void justifiedStrings(Painter &painter)
 // blank's background, and a shape, over the string before it and under the one after.
 void drawnByTheGame(Painter &painter)
 {
+    justifiedStrings(painter);
     painter.string(qv::Vector(10, 5), "AB", qv::JUSTIFY_LEFT, qv::RED);
     qv::DisplayManager::getInstance().flush();
     sf::RectangleShape block(sf::Vector2f(200, 100));
