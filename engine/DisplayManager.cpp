@@ -79,6 +79,7 @@ struct GraphicsCalls
 };
 GraphicsCalls gl;
 
+// Points `function` at the named call of the current context; false when it has none.
 template <typename Function> bool lookUp(Function &function, const char *name)
 {
     function = reinterpret_cast<Function>(sf::Context::getFunction(name));
@@ -444,7 +445,7 @@ void DisplayManager::drawQueue() const
         return;
     const bool first = window_blank;
     window_blank = false;
-    // An empty frame leaves the cleared window as it is; the next is compared with nothing.
+    // An empty frame leaves the cleared window as it is; the next is compared with an empty one.
     if (first && queue.empty())
     {
         last_queue.clear();
