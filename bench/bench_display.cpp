@@ -1,10 +1,11 @@
 // Drawing speed of the character grid in a real window: a full screen of 80 x 24 and of 160 x 48
 // cells through the engine, through the per-character reference (a rectangle and a text per
 // cell), and through libtcod's OpenGL 2 renderer when libtcod-dev is installed; and the game's
-// busiest view both ways. Time is wall-clock time per frame, present included; CPU time is that
-// of every thread of the process, the software rasteriser's included. Cells are 15 x 30 pixels
-// with the game's font and font scale, so the larger screen needs a virtual display of at least
-// 2400 x 1440:
+// busiest view both ways. Each frame changes none, 20 or all of the cells (the third argument: 0,
+// 20 or -1), since the engine redraws only what changed. Time is wall-clock time per frame, present
+// included; CPU time is that of every thread of the process, the software rasteriser's included.
+// Cells are 15 x 30 pixels with the game's font and font scale, so the larger screen needs a
+// virtual display of at least 2400 x 1440:
 //
 //     xvfb-run -a -s "-screen 0 2560x1600x24 -noreset" build/bench/bench_display
 
@@ -36,7 +37,9 @@
 namespace
 {
 
-const char *const FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
+// The engine draws the regular face in bold; libtcod cannot embolden, so it gets the bold face.
+const char *const FONT = QV_SOURCE_DIR "/qv-font.ttf";
+const char *const BOLD_FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
 const int CELL_WIDTH = 15;  // pixels, as in the game's configuration
 const int CELL_HEIGHT = 30; // pixels
 
@@ -103,8 +106,17 @@ bool startWindow(benchmark::State &state, int columns, int rows)
     return true;
 }
 
+// The character of a cell in frame `frame`, when `changing` cells change from frame to frame
+// (-1: all), spread over the screen; '!' to 'z'.
+int cellCharacter(int x, int y, int columns, int rows, int frame, int changing)
+{
+    const int cell = y * columns + x;
+    const bool changes = changing < 0 || (changing > 0 && cell % (columns * rows / changing) == 0);
+    return '!' + (x + y + (changes ? frame : 0)) % 90;
+}
+
 // Every cell of the screen, in the seven colours that show on black.
-void drawFullScreen(Painter &painter, int columns, int rows)
+void drawFullScreen(Painter &painter, int columns, int rows, int frame, int changing)
 {
     for (int y = 0; y < rows; y++)
     {
@@ -113,18 +125,29 @@ void drawFullScreen(Painter &painter, int columns, int rows)
             unsigned char red = 255, green = 255, blue = 255;
             qv::colorToRGB(static_cast<qv::Color>(1 + x % 7), &red, &green, &blue);
             painter.character(qv::Vector(static_cast<float>(x), static_cast<float>(y)),
-                              static_cast<char>('!' + (x + y) % 90), red, green, blue);
+                              static_cast<char>(cellCharacter(x, y, columns, rows, frame, changing)), red, green, blue);
         }
     }
 }
 
+// Both screens, with none, 20 and all of their cells changing from frame to frame.
+void screens(benchmark::internal::Benchmark *benchmark)
+{
+    for (int changing : {0, 20, -1})
+    {
+        benchmark->Args({80, 24, changing});
+        benchmark->Args({160, 48, changing});
+    }
+}
+
 // Draws frames through `painter` and presents each, as the game loop does.
-void drawFrames(benchmark::State &state, Painter &painter, const std::function<void(Painter &)> &frame)
+void drawFrames(benchmark::State &state, Painter &painter, const std::function<void(Painter &, int)> &frame)
 {
     qv::DisplayManager &display_manager = qv::DisplayManager::getInstance();
+    int number = 0;
     for (auto _ : state)
     {
-        frame(painter);
+        frame(painter, number++);
         display_manager.swapBuffers();
     }
 }
@@ -136,24 +159,22 @@ static void BM_FullScreenEngine(benchmark::State &state)
 {
     const int columns = static_cast<int>(state.range(0));
     const int rows = static_cast<int>(state.range(1));
+    const int changing = static_cast<int>(state.range(2));
     if (!startWindow(state, columns, rows))
         return;
     EnginePainter engine;
-    drawFrames(state, engine, [&](Painter &painter) { drawFullScreen(painter, columns, rows); });
+    drawFrames(state, engine,
+               [&](Painter &painter, int frame) { drawFullScreen(painter, columns, rows, frame, changing); });
     state.SetItemsProcessed(state.iterations() * columns * rows);
 }
-BENCHMARK(BM_FullScreenEngine)
-    ->Args({80, 24})
-    ->Args({160, 48})
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
+BENCHMARK(BM_FullScreenEngine)->Apply(screens)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // The same frame drawn a rectangle and a text per cell, straight into the window.
 static void BM_FullScreenReference(benchmark::State &state)
 {
     const int columns = static_cast<int>(state.range(0));
     const int rows = static_cast<int>(state.range(1));
+    const int changing = static_cast<int>(state.range(2));
     if (!startWindow(state, columns, rows))
         return;
     ReferencePainter reference(sf::Color::Black);
@@ -162,12 +183,12 @@ static void BM_FullScreenReference(benchmark::State &state)
         state.SkipWithError("font not loaded");
         return;
     }
-    drawFrames(state, reference, [&](Painter &painter) { drawFullScreen(painter, columns, rows); });
+    drawFrames(state, reference,
+               [&](Painter &painter, int frame) { drawFullScreen(painter, columns, rows, frame, changing); });
     state.SetItemsProcessed(state.iterations() * columns * rows);
 }
 BENCHMARK(BM_FullScreenReference)
-    ->Args({80, 24})
-    ->Args({160, 48})
+    ->Apply(screens)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
@@ -179,13 +200,14 @@ static void BM_FullScreenLibtcod(benchmark::State &state)
 {
     const int columns = static_cast<int>(state.range(0));
     const int rows = static_cast<int>(state.range(1));
+    const int changing = static_cast<int>(state.range(2));
     const char *display = std::getenv("DISPLAY");
     if (!display || !*display)
     {
         state.SkipWithError("no X display: run under xvfb-run");
         return;
     }
-    TCOD_Tileset *tileset = TCOD_load_truetype_font_(FONT, CELL_WIDTH, CELL_HEIGHT);
+    TCOD_Tileset *tileset = TCOD_load_truetype_font_(BOLD_FONT, CELL_WIDTH, CELL_HEIGHT);
     if (!tileset)
     {
         state.SkipWithError("libtcod could not load the font");
@@ -210,15 +232,18 @@ static void BM_FullScreenLibtcod(benchmark::State &state)
     }
     TCOD_Console *console = TCOD_console_new(columns, rows);
     const TCOD_color_t black = {0, 0, 0};
+    int frame = 0;
     for (auto _ : state)
     {
+        frame++;
         for (int y = 0; y < rows; y++)
         {
             for (int x = 0; x < columns; x++)
             {
                 unsigned char red = 255, green = 255, blue = 255;
                 qv::colorToRGB(static_cast<qv::Color>(1 + x % 7), &red, &green, &blue);
-                TCOD_console_put_char_ex(console, x, y, '!' + (x + y) % 90, TCOD_color_t{red, green, blue}, black);
+                TCOD_console_put_char_ex(console, x, y, cellCharacter(x, y, columns, rows, frame, changing),
+                                         TCOD_color_t{red, green, blue}, black);
             }
         }
         TCOD_context_present(context, console, nullptr);
@@ -228,12 +253,7 @@ static void BM_FullScreenLibtcod(benchmark::State &state)
     TCOD_context_delete(context);
     TCOD_tileset_delete(tileset);
 }
-BENCHMARK(BM_FullScreenLibtcod)
-    ->Args({80, 24})
-    ->Args({160, 48})
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
+BENCHMARK(BM_FullScreenLibtcod)->Apply(screens)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 #endif
 
 // The game's busiest view, a floor full of walls with monsters, the hero and the heads-up strings,
@@ -257,7 +277,7 @@ static void BM_DungeonView(benchmark::State &state)
     EnginePainter engine;
     ReferencePainter reference(sf::Color::Black);
     Painter &painter = state.range(0) ? static_cast<Painter &>(engine) : reference;
-    drawFrames(state, painter, [&](Painter &p) { drawDungeon(p, monster, hero, 80, 24); });
+    drawFrames(state, painter, [&](Painter &p, int) { drawDungeon(p, monster, hero, 80, 24); });
 }
 BENCHMARK(BM_DungeonView)
     ->ArgName("engine")

@@ -13,6 +13,8 @@
 namespace sf
 {
 class RectangleShape;
+class RenderTarget;
+class RenderTexture;
 class RenderWindow;
 class Text;
 } // namespace sf
@@ -44,6 +46,13 @@ enum Justification
 /// drawn into the window another way must come after what was queued before it, so call `flush`
 /// before drawing into `getWindow()` yourself (`Shape` does); `swapBuffers` flushes before it
 /// presents the frame.
+///
+/// What reaches a freshly cleared window first in a frame is also kept in an off-screen canvas.
+/// When the next frame queues the same quads in most of the window, only the tiles of the window
+/// whose quads differ are redrawn in the canvas, and the canvas is copied into the window whole;
+/// the pixels are the same as drawing everything again. Tiles that a glyph between two pixels
+/// reaches are then redrawn in the window itself, since the canvas rounds its smoothed edges
+/// otherwise.
 ///
 /// With `headless:true` in the configuration it starts without a window and every drawing
 /// operation returns -1, so the rest of the engine runs unchanged.
@@ -115,6 +124,20 @@ private:
     bool bucketRange(float x0, float y0, float x1, float y1, int &column0, int &row0, int &column1, int &row1) const;
     /// Draws the queue into the window and empties it.
     void drawQueue() const;
+    /// Makes the canvas and what copies it into the window; leaves `canvas` null when it cannot.
+    void makeCanvas();
+    /// Lists, per tile of the window, the quads of `vertices` that can touch its pixels, each as
+    /// the index of its first vertex; false when a quad's corners are not finite.
+    bool sortIntoTiles(const std::vector<sf::Vertex> &vertices, std::vector<std::vector<int>> &lists) const;
+    /// Brings the canvas to the queue's picture, redrawing only the tiles whose quads changed
+    /// since the last frame, and copies it into the window; false when too much changed or the
+    /// canvas cannot stand for the window, and the queue is to be drawn into the window directly.
+    bool drawThroughCanvas() const;
+    /// Clears the `chosen` tiles of `target` (the canvas or the window) and draws the queued quads
+    /// that reach them there, in call order.
+    void redrawTiles(sf::RenderTarget &target, const std::vector<char> &chosen) const;
+    /// Clears tiles [column0, column1] of a row of `target` and draws the queued quads reaching them there.
+    void redrawRun(sf::RenderTarget &target, int row, int column0, int column1) const;
 
     sf::Font font;                                 // loaded from the configured font file
     sf::RenderWindow *window = nullptr;            // owned; null when headless
@@ -138,6 +161,24 @@ private:
     int bucket_rows = 0;                                 // buckets down the window
     mutable std::vector<int> glyph_marks;                // per glyph quad: the last rectangle that met it
     mutable int rectangle_mark = 0;                      // rectangles queued since the clear
+
+    // The canvas holds the picture of the quads that were drawn first into the last cleared
+    // window; a quad list per tile finds the tiles whose picture can differ in the next frame.
+    sf::RenderTexture *canvas = nullptr;              // owned; null when off-screen drawing is unavailable
+    unsigned int canvas_framebuffer = 0;              // the window context's name for the canvas, to copy from
+    int tile_columns = 0;                             // tiles across the window
+    int tile_rows = 0;                                // tiles down the window
+    mutable bool window_blank = false;                // nothing drawn into the window since it was cleared
+    mutable bool last_known = false;                  // last_queue and last_tiles describe the last frame
+    mutable bool canvas_valid = false;                // the canvas shows last_queue over the background
+    mutable std::vector<sf::Vertex> last_queue;       // what the last frame drew first, pixels and texels
+    mutable std::vector<std::vector<int>> tiles;      // per tile: quads of the queue reaching it
+    mutable std::vector<std::vector<int>> last_tiles; // per tile: quads of last_queue reaching it
+    mutable std::vector<char> dirty_tiles;            // per tile: its quads differ from the last frame's
+    mutable std::vector<char> window_tiles;           // per tile: a glyph between two pixels reaches it
+    mutable std::vector<int> quad_marks;              // per quad of the queue: the last redraw that took it
+    mutable std::vector<int> redraw_quads;            // quads of one redraw, by first vertex
+    mutable std::vector<sf::Vertex> redraw_vertices;  // their triangles, pixels and texels
 };
 
 /// Width of one cell, in pixels (window pixels divided by window characters).

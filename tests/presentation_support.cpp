@@ -106,16 +106,12 @@ int countPixels(const sf::Image &image, int x0, int y0, int x1, int y1, const st
 PixelBox boundingBox(const sf::Image &image, const std::function<bool(sf::Color)> &test)
 {
     PixelBox box{1 << 30, 1 << 30, -1, -1};
-    for (unsigned y = 0; y < image.getSize().y; y++)
+    for (int y = 0; y < static_cast<int>(image.getSize().y); y++)
     {
-        for (unsigned x = 0; x < image.getSize().x; x++)
+        for (int x = 0; x < static_cast<int>(image.getSize().x); x++)
         {
-            if (!test(image.getPixel(x, y)))
-                continue;
-            box.x0 = std::min(box.x0, static_cast<int>(x));
-            box.y0 = std::min(box.y0, static_cast<int>(y));
-            box.x1 = std::max(box.x1, static_cast<int>(x));
-            box.y1 = std::max(box.y1, static_cast<int>(y));
+            if (test(image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y))))
+                box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x), std::max(box.y1, y)};
         }
     }
     return box;

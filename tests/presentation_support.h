@@ -17,13 +17,12 @@ class WindowTest : public EngineTest
 protected:
     void SetUp() override;
     void TearDown() override;
-
     /// Starts the engine with the window; `extra` is appended to the configuration.
     void startWindow(const std::string &extra = "");
     /// The window's current (not yet shown) drawing, queued characters included.
     sf::Image capture() const;
-    /// The messages "spacesToPixels(int): ..." written while `draw` ran, as the drawn cells'
-    /// view positions "(x,y)" with two decimals.
+    /// The view positions "(x,y)", two decimals, of the cells drawn while `draw` ran, from the
+    /// messages "spacesToPixels(int): ...".
     std::vector<std::string> drawnCells(const std::function<void()> &draw) const;
 
     bool started = false; // the engine runs and must be stopped
@@ -33,8 +32,7 @@ protected:
 bool near(sf::Color actual, sf::Color expected, int tolerance = 40);
 /// Pixels of the rectangle [x0, x1) x [y0, y1) that satisfy `test`.
 int countPixels(const sf::Image &image, int x0, int y0, int x1, int y1, const std::function<bool(sf::Color)> &test);
-/// Is the pixel mostly this pure colour (its channels above 128 where `expected` has 255, below 100
-/// elsewhere)?
+/// Is the pixel mostly this pure colour (channels above 128 where `expected` has 255, below 100 elsewhere)?
 bool isMostly(sf::Color actual, sf::Color expected);
 
 /// The smallest box around the pixels that satisfy `test`; empty (x0 > x1) when there are none.

@@ -17,16 +17,16 @@
 #include <string>
 
 // What a scene is drawn through: the engine, or the per-character reference. Shared by the pixel
-// tests and the display benchmark.
+// test and the display benchmark; results are 0, or -1.
 class Painter
 {
 public:
     virtual ~Painter() = default;
-    /// One character in any colour; 0, or -1.
+    /// One character in any colour.
     virtual int character(qv::Vector position, char ch, unsigned char red, unsigned char green, unsigned char blue) = 0;
-    /// A justified string; 0, or -1.
+    /// A justified string.
     virtual int string(qv::Vector position, const std::string &text, qv::Justification just, qv::Color color) = 0;
-    /// One frame of a sprite centred on `position`, with its transparency; 0, or -1.
+    /// One frame of a sprite centred on `position`, with its transparency.
     virtual int sprite(const qv::Sprite *sprite, int index, qv::Vector position) = 0;
 };
 
@@ -64,14 +64,11 @@ public:
         const float size = qv::Config::getInstance().getFontScale() * std::min(qv::charWidth(), qv::charHeight());
         text.setCharacterSize(static_cast<unsigned int>(size));
     }
-
     bool loaded() const { return font_loaded; }
 
     int character(qv::Vector position, char ch, unsigned char red, unsigned char green, unsigned char blue) override
     {
         sf::RenderWindow *window = qv::DisplayManager::getInstance().getWindow();
-        if (!window)
-            return -1;
         const qv::Vector pixel = qv::spacesToPixels(qv::worldToView(position));
         rectangle.setPosition(pixel.getX() - qv::charWidth() / 10.0f, pixel.getY() + qv::charHeight() / 5.0f);
         window->draw(rectangle);
@@ -85,13 +82,10 @@ public:
     int string(qv::Vector position, const std::string &str, qv::Justification just, qv::Color color) override
     {
         const int length = static_cast<int>(str.size());
-        float x = position.getX();
-        if (just == qv::JUSTIFY_CENTER)
-            x -= static_cast<float>(length / 2);
-        else if (just == qv::JUSTIFY_RIGHT)
-            x -= static_cast<float>(length);
+        const int shift = just == qv::JUSTIFY_CENTER ? length / 2 : just == qv::JUSTIFY_RIGHT ? length : 0;
         unsigned char red = 255, green = 255, blue = 255;
         qv::colorToRGB(color, &red, &green, &blue);
+        const float x = position.getX() - static_cast<float>(shift);
         for (int i = 0; i < length; i++)
             character(qv::Vector(x + static_cast<float>(i), position.getY()), str[static_cast<std::size_t>(i)], red,
                       green, blue);
@@ -101,7 +95,6 @@ public:
     int sprite(const qv::Sprite *sprite, int index, qv::Vector position) override
     {
         const qv::Frame frame = sprite->getFrame(index);
-        const std::string cells = frame.getString();
         const int width = frame.getWidth();
         const int height = frame.getHeight();
         unsigned char red = 255, green = 255, blue = 255;
@@ -110,13 +103,12 @@ public:
         {
             for (int j = 0; j < width; j++)
             {
-                const char c = cells[static_cast<std::size_t>(j + i * width)];
-                if (sprite->getTransparency() != 0 && c == sprite->getTransparency())
-                    continue;
-                const float x = position.getX() + static_cast<float>(j) - static_cast<float>(width - 1) * 0.5f;
-                const float y = position.getY() + static_cast<float>(i) - static_cast<float>(height - 1) * 0.5f;
-                if (character(qv::Vector(x, y), c, red, green, blue) != 0)
-                    return -1;
+                const char c = frame.getString()[static_cast<std::size_t>(j + i * width)];
+                if (sprite->getTransparency() == 0 || c != sprite->getTransparency())
+                    character(
+                        qv::Vector(position.getX() + static_cast<float>(j) - static_cast<float>(width - 1) * 0.5f,
+                                   position.getY() + static_cast<float>(i) - static_cast<float>(height - 1) * 0.5f),
+                        c, red, green, blue);
             }
         }
         return 0;
