@@ -281,11 +281,8 @@ int DisplayManager::drawCharacter(Vector world_pos, char ch, Color color) const
 int DisplayManager::drawCharacter(Vector world_pos, char ch, unsigned char red, unsigned char green,
                                   unsigned char blue) const
 {
-    if (!isStarted())
-    {
-        LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+    if (!checkStarted())
         return -1;
-    }
     if (Config::getInstance().getHeadless() || !window)
         return -1;
 
@@ -650,11 +647,8 @@ void DisplayManager::redrawRun(sf::RenderTarget &target, int row, int column0, i
 
 int DisplayManager::drawString(Vector world_pos, std::string str, Justification just, Color color) const
 {
-    if (!isStarted())
-    {
-        LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+    if (!checkStarted())
         return -1;
-    }
     if (Config::getInstance().getHeadless())
         return -1;
 
@@ -676,11 +670,8 @@ int DisplayManager::drawString(Vector world_pos, std::string str, Justification 
 
 int DisplayManager::swapBuffers()
 {
-    if (!isStarted())
-    {
-        LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+    if (!checkStarted())
         return -1;
-    }
     if (Config::getInstance().getHeadless() || !window)
         return -1;
     drawQueue();

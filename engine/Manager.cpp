@@ -50,6 +50,13 @@ bool Manager::isStarted() const
     return is_started;
 }
 
+bool Manager::checkStarted() const
+{
+    if (!is_started)
+        LogManager::getInstance().writeLog("%s not started!", type.c_str());
+    return is_started;
+}
+
 int Manager::registerInterest(Object *p_o, const std::string &event_type)
 {
     if (!isValid(event_type))

@@ -55,6 +55,10 @@ public:
     /// The event name held in `slot`, or "" outside 0 .. getEventCount()-1.
     std::string getEventName(int slot) const;
 
+protected:
+    /// Is the manager started? If not, writes "<type> not started!" to the log.
+    bool checkStarted() const;
+
 private:
     std::string type = "Manager";       // class name of the concrete manager
     int event_count = 0;                // used slots of the two arrays below

@@ -278,11 +278,8 @@ void ResourceManager::shutDown()
 int ResourceManager::loadSprite(std::string file_name, std::string label)
 {
     LogManager &log = LogManager::getInstance();
-    if (!isStarted())
-    {
-        log.writeLog("%s not started!", getType().c_str());
+    if (!checkStarted())
         return -1;
-    }
     if (sprite_count == MAX_SPRITES)
     {
         log.writeLog("ResourceManager::loadSprite(): Error! Cannot add more Sprites (max is %d).", MAX_SPRITES);
@@ -466,11 +463,8 @@ Sprite *ResourceManager::getSprite(const std::string &label) const
 int ResourceManager::loadMusic(std::string file_name, std::string label)
 {
     LogManager &log = LogManager::getInstance();
-    if (!isStarted())
-    {
-        log.writeLog("%s not started!", getType().c_str());
+    if (!checkStarted())
         return -1;
-    }
     if (music_count == MAX_MUSICS)
     {
         log.writeLog("ResourceManager::loadMusic(): Error! Unable to add more musics (max is %d).", MAX_MUSICS);
