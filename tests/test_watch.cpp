@@ -18,30 +18,30 @@ namespace
 // bounding box of the cyan ones.
 struct Art
 {
-    int cyan = 0;
-    int white = 0;
+    int cyan = 0, white = 0;
     int yellow_on_top = 0; // in the top three rows of cells, where the end notice goes
     int x0 = 1 << 30, y0 = 1 << 30, x1 = -1;
 };
 
-Art artOf(const sf::Image &image)
+Art artOf(const std::string &path)
 {
+    sf::Image image;
+    EXPECT_TRUE(image.loadFromFile(path)) << path;
     Art art;
-    for (unsigned y = 0; y < image.getSize().y; y++)
+    const int width = static_cast<int>(image.getSize().x);
+    for (int i = 0; i < width * static_cast<int>(image.getSize().y); i++)
     {
-        for (unsigned x = 0; x < image.getSize().x; x++)
+        const int x = i % width, y = i / width;
+        const sf::Color c = image.getPixel(x, y);
+        const bool r = c.r > 160, g = c.g > 160, b = c.b > 160;
+        art.yellow_on_top += r && g && c.b < 80 && y < 90;
+        art.white += r && g && b;
+        if (c.r < 80 && g && b)
         {
-            const sf::Color c = image.getPixel(x, y);
-            const bool r = c.r > 160, g = c.g > 160, b = c.b > 160;
-            art.yellow_on_top += r && g && c.b < 80 && y < 90;
-            art.white += r && g && b;
-            if (c.r < 80 && g && b)
-            {
-                art.cyan++;
-                art.x0 = std::min(art.x0, static_cast<int>(x));
-                art.y0 = std::min(art.y0, static_cast<int>(y));
-                art.x1 = std::max(art.x1, static_cast<int>(x));
-            }
+            art.cyan++;
+            art.x0 = std::min(art.x0, x);
+            art.y0 = std::min(art.y0, y);
+            art.x1 = std::max(art.x1, x);
         }
     }
     return art;
@@ -51,7 +51,7 @@ Art artOf(const sf::Image &image)
 
 using WatchTest = GameWorldTest;
 
-TEST_F(WatchTest, SpriteChangesAndFrameAdvancesAreCarriedOnce)
+TEST_F(WatchTest, ChangesCarryOnlyWhatAWatcherDrawsOnceThenDeletions)
 {
     qv::Object *p_o = new qv::Object;
     p_o->serialize("");
@@ -66,10 +66,6 @@ TEST_F(WatchTest, SpriteChangesAndFrameAdvancesAreCarriedOnce)
     EXPECT_EQ(p_o->serialize(""), "");
     p_o->setSprite("hurt");
     EXPECT_EQ(p_o->serialize(""), "sprite_name:hurt,sprite_index:0,sprite_slowdown_count:1,");
-}
-
-TEST_F(WatchTest, ChangesCarryOnlyWhatAWatcherDrawsThenDeletions)
-{
     WatchServer *p_server = new WatchServer;
     Hero *p_hero = new Hero;
     qv::Object *p_wall = new Wall(20, 0);
@@ -212,19 +208,14 @@ TEST_F(EngineTest, TwoWatchersShowTheGameLiveAndItsEnd)
     EXPECT_NE(readFile(shots + "/game.log").find("WatchServer::onNetwork(): Watcher 0 left."), std::string::npos);
     EXPECT_NE(readFile(shots + "/watcher2.log").find("WatchClient::eventHandler(): The game has ended."),
               std::string::npos);
-    sf::Image game, first, second, ended;
-    ASSERT_TRUE(game.loadFromFile(shots + "/game.png"));
-    ASSERT_TRUE(first.loadFromFile(shots + "/watcher1.png"));
-    ASSERT_TRUE(second.loadFromFile(shots + "/watcher2.png"));
-    ASSERT_TRUE(ended.loadFromFile(shots + "/ended.png"));
-    const Art in_game = artOf(game);
+    const Art in_game = artOf(shots + "/game.png");
     ASSERT_GT(in_game.cyan, 50);
     ASSERT_GT(in_game.white, 5000);
     // The watcher that joined on the title and the one that joined on the floor show the floor as
     // the game does, with the hero in the same cell (a cell is 15 x 30 pixels).
-    for (const sf::Image *p_shot : {&first, &second})
+    for (const char *shot : {"/watcher1.png", "/watcher2.png"})
     {
-        const Art watched = artOf(*p_shot);
+        const Art watched = artOf(shots + shot);
         EXPECT_NEAR(watched.white, in_game.white, in_game.white / 50);
         EXPECT_NEAR(watched.cyan, in_game.cyan, in_game.cyan / 10);
         EXPECT_NEAR(watched.x0, in_game.x0, 7);
@@ -233,6 +224,7 @@ TEST_F(EngineTest, TwoWatchersShowTheGameLiveAndItsEnd)
         EXPECT_EQ(watched.yellow_on_top, 0);
     }
     // After the game quit, the second watcher still shows its floor, under the end notice.
-    EXPECT_GT(artOf(ended).yellow_on_top, 500);
-    EXPECT_NEAR(artOf(ended).cyan, in_game.cyan, in_game.cyan / 10);
+    const Art ended = artOf(shots + "/ended.png");
+    EXPECT_GT(ended.yellow_on_top, 500);
+    EXPECT_NEAR(ended.cyan, in_game.cyan, in_game.cyan / 10);
 }
