@@ -1,11 +1,8 @@
 #pragma once
 
-#include "Color.h"
 #include "Config.h"
 #include "DisplayManager.h"
-#include "Frame.h"
 #include "Sprite.h"
-#include "Vector.h"
 #include "geometry.h"
 
 #include <SFML/Graphics/Font.hpp>
@@ -44,13 +41,11 @@ public:
     }
 };
 
-// Every character drawn on its own, straight into the display manager's window: a cell-sized
-// rectangle of the background colour a tenth of a cell left and a fifth down, then a bold
-// one-character text at the cell's pixel. Strings and sprite frames are walked cell by cell.
+// Every character drawn on its own into the display manager's window: a cell-sized rectangle of the
+// background colour a tenth of a cell left and a fifth down, then a bold text at the cell's pixel.
 class ReferencePainter : public Painter
 {
 public:
-    /// Loads the configured font; `loaded()` tells whether it could.
     explicit ReferencePainter(sf::Color background)
     {
         font_loaded = font.loadFromFile(qv::Config::getInstance().getFontFile());
@@ -111,9 +106,8 @@ private:
     bool font_loaded = false;
 };
 
-/// A dungeon floor at its busiest on a `columns` x `rows` screen: walls of white '#' along the
-/// border and across it every fourth row and every tenth column, a monster in every other room
-/// (5 x 3), the hero (3 x 3) and the two heads-up strings at the top.
+/// A dungeon floor at its busiest: walls along the border, every fourth row and every tenth column,
+/// a monster in every other room, the hero and the two heads-up strings at the top.
 inline void drawDungeon(Painter &painter, const qv::Sprite *monster, const qv::Sprite *hero, int columns, int rows)
 {
     for (int y = 0; y < rows; y++)
