@@ -18,9 +18,8 @@ void WindowTest::SetUp()
     const char *display = std::getenv("DISPLAY");
     if (!display || !*display)
         GTEST_SKIP() << "no X display to open a window on (run under xvfb-run, as ./test.sh does)";
-    // The OpenGL driver libraries are loaded when the window opens and unloaded when it closes. What
-    // they leave allocated is then reported from unknown code, which no suppression can name; kept
-    // loaded to the end, they are named and their leaks suppressed (tests/lsan.supp) like the X ones.
+    // Unloaded when the window closes, the OpenGL drivers' leaks would be reported from unknown code,
+    // which no suppression can name; kept loaded, they are suppressed (tests/lsan.supp) by name.
     for (const char *library : {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "libXcursor.so.1"})
         dlopen(library, RTLD_NOW | RTLD_NODELETE);
 }

@@ -5,7 +5,6 @@
 #include "LogManager.h"
 #include "ResourceManager.h"
 #include "Shape.h"
-#include "Vector.h"
 #include "WorldManager.h"
 #include "presentation_support.h"
 #include "test_display_batch_reference.h"
@@ -15,7 +14,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <filesystem>
 #include <functional>
 #include <random>
 #include <regex>
@@ -50,9 +48,8 @@ std::vector<std::smatch> summaries(const std::vector<std::string> &messages)
 
 using Scene = std::function<void(Painter &)>;
 
-// 3000 characters in random colours, overlapping and some past the window's edges, on whole and
-// half cells (where even-sized sprites put theirs) or, when `anywhere`, at any fraction of a cell;
-// every 500th is `moved` cells further right.
+// 3000 characters in random colours, overlapping and past the edges, on whole and half cells (where
+// even-sized sprites put theirs) or anywhere; every 500th is `moved` cells further right.
 Scene randomScene(bool anywhere, int moved = 0)
 {
     return [=](Painter &painter)
@@ -200,8 +197,7 @@ TEST_F(WindowTest, StartUpFailsWithoutDisplayFontOrCells)
     }
 }
 
-// At view position (2, 3) the cell's pixel is (24, 90), and the background rectangle, 12 x 30, lies
-// at (22.8, 96).
+// At view position (2, 3) the cell's pixel is (24, 90), and the 12 x 30 background lies at (22.8, 96).
 TEST_F(WindowTest, BlankSitsAtItsViewCellAsABackgroundRectangle)
 {
     startWindow("window_background_color:blue,\n");
@@ -214,8 +210,7 @@ TEST_F(WindowTest, BlankSitsAtItsViewCellAsABackgroundRectangle)
     EXPECT_EQ(std::vector<int>({blank.x0, blank.y0, blank.x1, blank.y1}), std::vector<int>({23, 96, 34, 125}));
 }
 
-// The character size is trunc(font_scale x the smaller cell side); 'M' stands about 0.73 of it tall
-// on the baseline a character size below its cell's pixel, (24, 90).
+// The size is trunc(font_scale x smaller cell side); 'M' is 0.73 of it tall, on the baseline that far below (24, 90).
 TEST_F(WindowTest, CapitalStandsOnTheBaselineAtTheSizeOfTheFontScaleAndTheSmallerCellSide)
 {
     for (float scale : {1.0f, 1.5f, 2.0f, 3.0f})
@@ -232,8 +227,7 @@ TEST_F(WindowTest, CapitalStandsOnTheBaselineAtTheSizeOfTheFontScaleAndTheSmalle
     started = false;
 }
 
-// Four passes of ten sleep past the 5 ms frame: the summary counts them, its median is a short
-// pass, and it comes once, before the stop lines.
+// Four passes of ten sleep past the 5 ms frame; the summary comes once, before the stop lines.
 TEST_F(EngineTest, ShutDownWithShowFrameTimeLogsTheRunsPassTimes)
 {
     writeConfig("headless:true,\nframe_time:5,\nrandom_seed:-1,\nshow_frame_time:true,\n");
@@ -263,8 +257,7 @@ TEST_F(EngineTest, ShutDownWithShowFrameTimeLogsTheRunsPassTimes)
     EXPECT_TRUE(containsInOrder(messages, {found[0][0], "Display manager stopped", "** Game engine stopped **"}));
 }
 
-// With show_frame_time the last pass's picture has the readout in the bottom row's left half and
-// nothing anywhere else; without it the corner stays dark and the stop writes no summary.
+// Only with show_frame_time does the last picture show the readout, in the bottom row's left half.
 TEST_F(WindowTest, FrameTimeReadoutShowsInTheBottomLeftCornerOnlyWhenAskedFor)
 {
     for (bool show : {true, false})
@@ -290,12 +283,10 @@ TEST_F(WindowTest, FrameTimeReadoutShowsInTheBottomLeftCornerOnlyWhenAskedFor)
     started = false;
 }
 
-// Every scene is drawn through the engine, after two frames of another when there is one (so that
-// only the difference is redrawn), and through the per-character reference into the same window;
-// the two pictures must be the same bytes. At arbitrary fractions of a pixel (`anywhere`) the
-// graphics driver adds a glyph's position to its corners itself for the reference while the engine
-// has added them already: the last bit of a texture coordinate, and with it a smoothed edge, can
-// then differ by one step of one channel, in few pixels.
+// Every scene drawn through the engine, after two frames of another if any (so that only the
+// difference is redrawn), must give the reference's bytes. At any fraction of a pixel the driver adds
+// a glyph's position to its corners for the reference, the engine before: a smoothed edge can then
+// differ by one step of one channel, in few pixels.
 TEST_P(BatchTest, EveryWayOfDrawingGivesTheReferencesPixels)
 {
     const std::string background_name = GetParam();
@@ -337,7 +328,6 @@ TEST_P(BatchTest, EveryWayOfDrawingGivesTheReferencesPixels)
     EnginePainter engine;
     ReferencePainter reference(background);
     ASSERT_TRUE(reference.loaded());
-    std::filesystem::create_directories(QV_BINARY_DIR "/screenshots");
     for (const auto &[name, scene, previous, anywhere] : cases)
     {
         SCOPED_TRACE(name + " over " + background_name);
@@ -361,7 +351,6 @@ TEST_P(BatchTest, EveryWayOfDrawingGivesTheReferencesPixels)
                 differing += a != b;
                 largest = std::max({largest, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
             }
-        EXPECT_TRUE(picture.saveToFile(QV_BINARY_DIR "/screenshots/batch-" + background_name + "-" + name + ".png"));
         EXPECT_GT(drawn, 2000) << "the scene drew next to nothing";
         EXPECT_LE(largest, anywhere ? 1 : 0);
         EXPECT_LE(differing, anywhere ? drawn / 500 : 0) << differing << " of " << drawn << " drawn pixels differ";
