@@ -11,22 +11,6 @@
 #include <cstdlib>
 #include <dlfcn.h>
 
-namespace
-{
-
-// The OpenGL driver libraries are loaded when the window opens and unloaded when it closes. What
-// they leave allocated is then reported from unknown code, which no suppression can name; kept
-// loaded to the end, they are named and their leaks suppressed (tests/lsan.supp) like the X ones.
-void keepDriversLoaded()
-{
-    const char *const libraries[] = {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so",
-                                     "libXcursor.so.1"};
-    for (const char *library : libraries)
-        dlopen(library, RTLD_NOW | RTLD_NODELETE);
-}
-
-} // namespace
-
 void WindowTest::SetUp()
 {
     setenv("ALSOFT_DRIVERS", "null", 0);
@@ -34,7 +18,10 @@ void WindowTest::SetUp()
     const char *display = std::getenv("DISPLAY");
     if (!display || !*display)
         GTEST_SKIP() << "no X display to open a window on (run under xvfb-run, as ./test.sh does)";
-    keepDriversLoaded();
+    // Unloaded when the window closes, the OpenGL drivers' leaks would be reported from unknown code,
+    // which no suppression can name; kept loaded, they are suppressed (tests/lsan.supp) by name.
+    for (const char *library : {"libGLX_mesa.so.0", "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "libXcursor.so.1"})
+        dlopen(library, RTLD_NOW | RTLD_NODELETE);
 }
 
 void WindowTest::TearDown()
@@ -98,8 +85,7 @@ int countPixels(const sf::Image &image, int x0, int y0, int x1, int y1, const st
     int count = 0;
     for (int y = y0; y < y1; y++)
         for (int x = x0; x < x1; x++)
-            if (test(image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y))))
-                count++;
+            count += test(image.getPixel(x, y));
     return count;
 }
 
@@ -107,29 +93,25 @@ PixelBox boundingBox(const sf::Image &image, const std::function<bool(sf::Color)
 {
     PixelBox box{1 << 30, 1 << 30, -1, -1};
     for (int y = 0; y < static_cast<int>(image.getSize().y); y++)
-    {
         for (int x = 0; x < static_cast<int>(image.getSize().x); x++)
-        {
-            if (test(image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y))))
+            if (test(image.getPixel(x, y)))
                 box = {std::min(box.x0, x), std::min(box.y0, y), std::max(box.x1, x), std::max(box.y1, y)};
-        }
-    }
     return box;
 }
 
 std::string wavFile(int samples)
 {
-    auto u32 = [](std::uint32_t v)
+    auto bytes = [](std::uint32_t v, int size)
     {
-        return std::string{static_cast<char>(v & 0xff), static_cast<char>((v >> 8) & 0xff),
-                           static_cast<char>((v >> 16) & 0xff), static_cast<char>((v >> 24) & 0xff)};
+        std::string out;
+        for (int i = 0; i < size; i++)
+            out += static_cast<char>((v >> (8 * i)) & 0xff);
+        return out;
     };
-    auto u16 = [](std::uint16_t v) { return std::string{static_cast<char>(v & 0xff), static_cast<char>(v >> 8)}; };
     const std::uint32_t data_size = static_cast<std::uint32_t>(samples) * 2;
-    std::string wav = "RIFF" + u32(36 + data_size) + "WAVE";
-    wav += "fmt " + u32(16) + u16(1) + u16(1) + u32(8000) + u32(16000) + u16(2) + u16(16);
-    wav += "data" + u32(data_size);
+    std::string wav = "RIFF" + bytes(36 + data_size, 4) + "WAVE" + "fmt " + bytes(16, 4) + bytes(1, 2) + bytes(1, 2);
+    wav += bytes(8000, 4) + bytes(16000, 4) + bytes(2, 2) + bytes(16, 2) + "data" + bytes(data_size, 4);
     for (int i = 0; i < samples; i++)
-        wav += u16(static_cast<std::uint16_t>((i % 40) < 20 ? 3000 : -3000));
+        wav += bytes(static_cast<std::uint16_t>((i % 40) < 20 ? 3000 : -3000), 2);
     return wav;
 }

@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-// Tests that draw into a real window: 960 x 720 pixels of 80 x 24 cells, so a cell is 12 x 30
-// pixels and characters are trunc(2 * 12) = 24 pixels. They need an X display (./test.sh runs
-// them under Xvfb) and are skipped only when there is none.
+// Tests that draw into a real window of 960 x 720 pixels and 80 x 24 cells of 12 x 30 pixels. They
+// need an X display (./test.sh runs them under Xvfb) and are skipped only when there is none.
 class WindowTest : public EngineTest
 {
 protected:
@@ -21,8 +20,7 @@ protected:
     void startWindow(const std::string &extra = "");
     /// The window's current (not yet shown) drawing, queued characters included.
     sf::Image capture() const;
-    /// The view positions "(x,y)", two decimals, of the cells drawn while `draw` ran, from the
-    /// messages "spacesToPixels(int): ...".
+    /// The view positions "(x,y)", two decimals, of the cells drawn while `draw` ran.
     std::vector<std::string> drawnCells(const std::function<void()> &draw) const;
 
     bool started = false; // the engine runs and must be stopped
@@ -35,10 +33,10 @@ int countPixels(const sf::Image &image, int x0, int y0, int x1, int y1, const st
 /// Is the pixel mostly this pure colour (channels above 128 where `expected` has 255, below 100 elsewhere)?
 bool isMostly(sf::Color actual, sf::Color expected);
 
-/// The smallest box around the pixels that satisfy `test`; empty (x0 > x1) when there are none.
+/// The smallest box, inclusive, around the pixels that satisfy `test`; empty (x0 > x1) when there are none.
 struct PixelBox
 {
-    int x0, y0, x1, y1; // inclusive, pixels
+    int x0, y0, x1, y1;
 };
 PixelBox boundingBox(const sf::Image &image, const std::function<bool(sf::Color)> &test);
 

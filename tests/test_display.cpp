@@ -1,21 +1,107 @@
 #include "Color.h"
 #include "DisplayManager.h"
+#include "EventStep.h"
 #include "GameManager.h"
 #include "LogManager.h"
-#include "Vector.h"
+#include "ResourceManager.h"
+#include "Shape.h"
 #include "WorldManager.h"
 #include "presentation_support.h"
+#include "test_display_batch_reference.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/VideoMode.hpp>
 
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <random>
+#include <regex>
+#include <string>
+#include <thread>
+
 namespace
 {
 
-bool isRed(sf::Color c)
+const auto isRed = [](sf::Color c) { return c.r > 128 && c.g < 80 && c.b < 80; };
+
+// Registers an object, owned by the world manager, that runs `on_step` with each pass's number.
+void onEveryStep(const std::function<void(int)> &on_step)
 {
-    return c.r > 128 && c.g < 80 && c.b < 80;
+    RecordingObject *p_stepper = new RecordingObject;
+    p_stepper->on_event = [on_step](const qv::Event *p_event)
+    { on_step(static_cast<const qv::EventStep *>(p_event)->getStepCount()); };
+    p_stepper->registerInterest(qv::STEP_EVENT);
 }
+
+// The summary lines of the log, each with its median and worst pass times and its count of slow passes.
+std::vector<std::smatch> summaries(const std::vector<std::string> &messages)
+{
+    const std::regex pattern("GameManager::shutDown\\(\\): frame time median ([0-9]+) ms, worst ([0-9]+) ms, "
+                             "([0-9]+ of [0-9]+) passes over 5 ms");
+    std::vector<std::smatch> found;
+    for (const std::string &message : messages)
+        if (std::smatch match; std::regex_match(message, match, pattern))
+            found.push_back(match);
+    return found;
+}
+
+using Scene = std::function<void(Painter &)>;
+
+// 3000 characters in random colours, overlapping and past the edges, on whole and half cells (where
+// even-sized sprites put theirs) or anywhere; every 500th is `moved` cells further right.
+Scene randomScene(bool anywhere, int moved = 0)
+{
+    return [=](Painter &painter)
+    {
+        std::mt19937 random(20261207);
+        std::uniform_int_distribution<int> byte(0, 255);
+        std::uniform_real_distribution<float> column(-3.0f, 83.0f), row(-3.0f, 27.0f);
+        for (int i = 0; i < 3000; i++)
+        {
+            float x = column(random) + static_cast<float>(i % 500 == 0 ? moved : 0), y = row(random);
+            if (!anywhere)
+            {
+                x = std::floor(x) + static_cast<float>(i % 2) * 0.5f;
+                y = std::floor(y) + static_cast<float>(i % 4 / 2) * 0.5f;
+            }
+            const int ch = byte(random), r = byte(random), g = byte(random), b = byte(random);
+            painter.character(qv::Vector(x, y), static_cast<char>(ch), r, g, b);
+        }
+    };
+}
+
+// Rows in the three justifications, an unknown one (taken as left) and seven colours, two
+// overlapping strings and one running past both edges of the window.
+void justifiedStrings(Painter &painter)
+{
+    const qv::Justification justifications[] = {qv::JUSTIFY_LEFT, qv::JUSTIFY_CENTER, qv::JUSTIFY_RIGHT,
+                                                qv::Justification(5)};
+    for (int i = 0; i < 20; i++)
+        painter.string(qv::Vector(40, static_cast<float>(i)), "Justified row " + std::to_string(i) + " {[(<#@%&*>)]}",
+                       justifications[i % 4], static_cast<qv::Color>(1 + i % 7));
+    painter.string(qv::Vector(10.5f, 21.25f), "OVERLAPPING", qv::JUSTIFY_LEFT, qv::YELLOW);
+    painter.string(qv::Vector(11, 21.5f), "overlapping", qv::JUSTIFY_LEFT, qv::RED);
+    painter.string(qv::Vector(0, 23), std::string(100, 'W'), qv::JUSTIFY_CENTER, qv::WHITE);
+}
+
+// Characters around a shape, which the game draws into the window itself: over the strings before
+// it, under the ones after, whose blanks' backgrounds cut it.
+void drawnByTheGame(Painter &painter)
+{
+    justifiedStrings(painter);
+    painter.string(qv::Vector(40, 12), "UNDER", qv::JUSTIFY_CENTER, qv::RED);
+    qv::Shape circle;
+    circle.setColor(qv::YELLOW);
+    circle.setSize(40);
+    circle.draw(qv::Vector(39, 11));
+    painter.string(qv::Vector(40, 11), " C ", qv::JUSTIFY_CENTER, qv::WHITE);
+    painter.string(qv::Vector(40, 13), "OVER", qv::JUSTIFY_CENTER, qv::GREEN);
+}
+
+class BatchTest : public WindowTest, public ::testing::WithParamInterface<const char *>
+{
+};
 
 } // namespace
 
@@ -49,8 +135,6 @@ TEST_F(EngineTest, HeadlessDisplayConvertsCellsButRefusesToDrawAndStoppedItSaysS
     EXPECT_TRUE(containsInOrder(logMessages(), {"DisplayManager::startUp(): not doing graphics since in headless mode.",
                                                 "DisplayManager::startUp(): successfully started."}));
     EXPECT_EQ(display.getWindow(), nullptr);
-    EXPECT_EQ(qv::spacesToPixels(qv::Vector(2, 3)), qv::Vector(24, 90));
-    EXPECT_TRUE(logHas("spacesToPixels(int): spaces (2.00,3.00) = pixels (24.00,90.00)"));
     EXPECT_EQ(qv::pixelsToSpaces(qv::Vector(30, 45)), qv::Vector(2.5f, 1.5f));
     EXPECT_TRUE(logHas("pixelsToSpaces(): pixels (30.00,45.00) = spaces (2.50,1.50)"));
     for (int stopped = 0; stopped < 2; stopped++)
@@ -85,37 +169,23 @@ TEST_F(WindowTest, StartUpOpensTheConfiguredWindowOnceAndShutDownClosesIt)
     EXPECT_TRUE(logHas("DisplayManager::shutDown(): successfully stopped."));
 }
 
+// The first case runs without DISPLAY, the others with it.
 TEST_F(WindowTest, StartUpFailsWithoutDisplayFontOrCells)
 {
-    const struct
-    {
-        std::string config;
-        bool display;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {"",
-         false,
-         {"DisplayManager::startUp(): Error! No display to open a window on (DISPLAY is not set).",
-          "DisplayManager::startUp(): Unable to allocate window!"}},
-        {"font_file:" + dir + "/no-font.ttf,\n",
-         true,
-         {"DisplayManager::startUp(): Unable to load font from file '" + dir + "/no-font.ttf'."}},
+    const std::string display = std::getenv("DISPLAY"), start = "DisplayManager::startUp(): ";
+    const std::string no_window = start + "Unable to allocate window!";
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"", {start + "Error! No display to open a window on (DISPLAY is not set).", no_window}},
+        {"font_file:" + dir + "/no-font.ttf,\n", {start + "Unable to load font from file '" + dir + "/no-font.ttf'."}},
         {"window_horizontal_chars:0,\n",
-         true,
-         {"DisplayManager::startUp(): Error! Window of 1024 x 768 pixels and 0 x 24 characters is not drawable.",
-          "DisplayManager::startUp(): Unable to allocate window!"}},
+         {start + "Error! Window of 1024 x 768 pixels and 0 x 24 characters is not drawable.", no_window}},
     };
-    const std::string display = std::getenv("DISPLAY");
-    for (const auto &c : cases)
+    unsetenv("DISPLAY");
+    for (auto [config, lines] : cases)
     {
-        SCOPED_TRACE(c.config);
-        if (c.display)
-            setenv("DISPLAY", display.c_str(), 1);
-        else
-            unsetenv("DISPLAY");
-        writeConfig("headless:false,\n" + c.config + "font_file:" QV_SOURCE_DIR "/qv-font.ttf,\n");
+        SCOPED_TRACE(config);
+        writeConfig("headless:false,\n" + config + "font_file:" QV_SOURCE_DIR "/qv-font.ttf,\n");
         EXPECT_EQ(qv::GameManager::getInstance().startUp(), -1);
-        std::vector<std::string> lines = c.lines;
         lines.push_back("Error starting display manager!");
         EXPECT_TRUE(containsInOrder(logMessages(), lines)) << readLog();
         EXPECT_FALSE(qv::DisplayManager::getInstance().isStarted());
@@ -123,78 +193,168 @@ TEST_F(WindowTest, StartUpFailsWithoutDisplayFontOrCells)
         qv::DisplayManager::getInstance().shutDown();
         EXPECT_EQ(qv::DisplayManager::getInstance().getWindow(), nullptr);
         qv::LogManager::getInstance().shutDown();
+        setenv("DISPLAY", display.c_str(), 1);
     }
-    setenv("DISPLAY", display.c_str(), 1);
 }
 
-// At view position (2, 3) the glyph origin is pixel (24, 90), and the background rectangle,
-// 12 x 30, lies at (22.8, 96); the glyph stands on the baseline a character size (24) lower.
-TEST_F(WindowTest, CharacterSitsAtItsViewCellOverTheBackgroundRectangle)
+// At view position (2, 3) the cell's pixel is (24, 90), and the 12 x 30 background lies at (22.8, 96).
+TEST_F(WindowTest, BlankSitsAtItsViewCellAsABackgroundRectangle)
 {
     startWindow("window_background_color:blue,\n");
     qv::DisplayManager &display = qv::DisplayManager::getInstance();
     qv::WorldManager::getInstance().setView(qv::Box(qv::Vector(10, 5), 80, 24));
-    auto blue = [](sf::Color c) { return c == sf::Color::Blue; };
     display.getWindow()->clear(sf::Color::White);
     EXPECT_EQ(drawnCells([&] { EXPECT_EQ(display.drawCharacter(qv::Vector(12, 8), ' ', qv::RED), 0); }),
               std::vector<std::string>{"(2.00,3.00)"});
-    const PixelBox blank = boundingBox(capture(), blue);
+    const PixelBox blank = boundingBox(capture(), [](sf::Color c) { return c == sf::Color::Blue; });
     EXPECT_EQ(std::vector<int>({blank.x0, blank.y0, blank.x1, blank.y1}), std::vector<int>({23, 96, 34, 125}));
-
-    display.getWindow()->clear(sf::Color::Black);
-    ASSERT_EQ(display.drawCharacter(qv::Vector(12, 8), 'M', 255, 0, 0), 0);
-    const sf::Image image = capture();
-    const PixelBox glyph = boundingBox(image, isRed);
-    EXPECT_TRUE(glyph.x0 >= 24 && glyph.x1 <= 24 + 15 && glyph.y0 >= 90 && glyph.y1 >= 90 + 24 - 3 &&
-                glyph.y1 <= 90 + 24)
-        << glyph.x0 << "," << glyph.y0 << " to " << glyph.x1 << "," << glyph.y1;
-    const PixelBox under = boundingBox(image, blue);
-    EXPECT_EQ(std::vector<int>({under.x0, under.y0, under.x1, under.y1}), std::vector<int>({23, 96, 34, 125}));
-    EXPECT_EQ(countPixels(image, 0, 0, 960, 720, [](sf::Color c) { return c.g > 100; }), 0);
 }
 
-// The character size is trunc(font_scale x the smaller cell side); 'M' stands about 0.73 of it tall.
-TEST_F(WindowTest, CapitalHeightFollowsTheFontScaleAndTheSmallerCellSide)
+// The size is trunc(font_scale x smaller cell side); 'M' is 0.73 of it tall, on the baseline that far below (24, 90).
+TEST_F(WindowTest, CapitalStandsOnTheBaselineAtTheSizeOfTheFontScaleAndTheSmallerCellSide)
 {
     for (float scale : {1.0f, 1.5f, 2.0f, 3.0f})
     {
         startWindow("font_scale:" + std::to_string(scale) + ",\n");
         ASSERT_EQ(qv::DisplayManager::getInstance().drawCharacter(qv::Vector(2, 3), 'M', qv::RED), 0);
         const PixelBox glyph = boundingBox(capture(), isRed);
-        const float size = static_cast<float>(static_cast<unsigned int>(scale * 12.0f));
-        EXPECT_NEAR(static_cast<float>(glyph.y1 - glyph.y0 + 1), 0.73f * size, 1.5f) << "character size " << size;
+        const int size = static_cast<int>(scale * 12.0f);
+        EXPECT_NEAR(glyph.y1 - glyph.y0 + 1, 0.73f * static_cast<float>(size), 1.5f) << "character size " << size;
+        EXPECT_TRUE(glyph.x0 >= 24 && glyph.y0 >= 90 && glyph.y1 >= 90 + size - 3 && glyph.y1 < 90 + size)
+            << glyph.x0 << "," << glyph.y0 << " to " << glyph.x1 << "," << glyph.y1;
         qv::GameManager::getInstance().shutDown();
     }
     started = false;
 }
 
-TEST_F(WindowTest, StringsAreJustifiedAroundTheirPositionAndSwapBuffersClearsThem)
+// Four passes of ten sleep past the 5 ms frame; the summary comes once, before the stop lines.
+TEST_F(EngineTest, ShutDownWithShowFrameTimeLogsTheRunsPassTimes)
 {
-    startWindow("window_background_color:magenta,\n");
-    qv::DisplayManager &display = qv::DisplayManager::getInstance();
-    const struct
-    {
-        std::string text;
-        int justification;
-        std::vector<std::string> cells;
-    } cases[] = {
-        {"abc", qv::JUSTIFY_LEFT, {"(10.00,4.00)", "(11.00,4.00)", "(12.00,4.00)"}},
-        {"abc", qv::JUSTIFY_CENTER, {"(9.00,4.00)", "(10.00,4.00)", "(11.00,4.00)"}},
-        {"abcd", qv::JUSTIFY_CENTER, {"(8.00,4.00)", "(9.00,4.00)", "(10.00,4.00)", "(11.00,4.00)"}},
-        {"abc", qv::JUSTIFY_RIGHT, {"(7.00,4.00)", "(8.00,4.00)", "(9.00,4.00)"}},
-        {"abc", 5, {"(10.00,4.00)", "(11.00,4.00)", "(12.00,4.00)"}},
-        {"", qv::JUSTIFY_CENTER, {}},
-    };
-    for (const auto &c : cases)
-    {
-        int result = -1;
-        const auto draw = [&] {
-            result = display.drawString({10, 4}, c.text, qv::Justification(c.justification), qv::GREEN);
-        };
-        EXPECT_EQ(drawnCells(draw), c.cells) << c.text << " justified " << c.justification;
-        EXPECT_EQ(result, 0);
-    }
-    EXPECT_GT(countPixels(capture(), 0, 0, 960, 720, [](sf::Color c) { return c.g > 128; }), 0);
-    ASSERT_EQ(display.swapBuffers(), 0);
-    EXPECT_EQ(countPixels(capture(), 0, 0, 960, 720, [](sf::Color c) { return c != sf::Color::Magenta; }), 0);
+    writeConfig("headless:true,\nframe_time:5,\nrandom_seed:-1,\nshow_frame_time:true,\n");
+    qv::GameManager &game_manager = qv::GameManager::getInstance();
+    ASSERT_EQ(game_manager.startUp(), 0);
+    qv::LogManager::getInstance().setLogLevel(1);
+    onEveryStep(
+        [&](int step)
+        {
+            if (step % 2 == 1 && step < 8)
+                std::this_thread::sleep_for(std::chrono::milliseconds(7));
+            if (step == 9)
+                game_manager.setGameOver(true);
+        });
+    game_manager.run();
+    game_manager.shutDown();
+    // A second stop writes no second summary (with the log stopped, lines go to standard error).
+    testing::internal::CaptureStderr();
+    game_manager.shutDown();
+    EXPECT_EQ(testing::internal::GetCapturedStderr().find("frame time median"), std::string::npos);
+    const std::vector<std::string> messages = logMessages();
+    const std::vector<std::smatch> found = summaries(messages);
+    ASSERT_EQ(found.size(), 1u) << readLog();
+    EXPECT_LT(std::stoi(found[0][1]), 5);
+    EXPECT_GE(std::stoi(found[0][2]), 7);
+    EXPECT_EQ(found[0][3], "4 of 10");
+    EXPECT_TRUE(containsInOrder(messages, {found[0][0], "Display manager stopped", "** Game engine stopped **"}));
 }
+
+// Only with show_frame_time does the last picture show the readout, in the bottom row's left half.
+TEST_F(WindowTest, FrameTimeReadoutShowsInTheBottomLeftCornerOnlyWhenAskedFor)
+{
+    for (bool show : {true, false})
+    {
+        startWindow(std::string("show_frame_time:") + (show ? "true" : "false") + ",\n");
+        qv::GameManager &game_manager = qv::GameManager::getInstance();
+        const auto start = std::chrono::steady_clock::now();
+        onEveryStep(
+            [&](int)
+            {
+                if (std::chrono::steady_clock::now() - start > std::chrono::milliseconds(1300))
+                    game_manager.setGameOver(true);
+            });
+        game_manager.run();
+        const sf::Image image = capture();
+        const int corner =
+            countPixels(image, 0, 690, 480, 720, [](sf::Color c) { return c.r > 128 && c.g > 128 && c.b > 128; });
+        EXPECT_TRUE(show ? corner > 200 : corner == 0) << corner;
+        EXPECT_EQ(countPixels(image, 0, 0, 960, 684, [](sf::Color c) { return c != sf::Color::Black; }), 0);
+        game_manager.shutDown();
+        EXPECT_EQ(summaries(logMessages()).size(), show ? 1u : 0u);
+    }
+    started = false;
+}
+
+// Every scene drawn through the engine, after two frames of another if any (so that only the
+// difference is redrawn), must give the reference's bytes. At any fraction of a pixel the driver adds
+// a glyph's position to its corners for the reference, the engine before: a smoothed edge can then
+// differ by one step of one channel, in few pixels.
+TEST_P(BatchTest, EveryWayOfDrawingGivesTheReferencesPixels)
+{
+    const std::string background_name = GetParam();
+    startWindow("window_background_color:" + background_name + ",\n");
+    const sf::Color background = background_name == "blue" ? sf::Color::Blue : sf::Color::Black;
+    qv::ResourceManager &resources = qv::ResourceManager::getInstance();
+    for (std::string sprite : {"monster-walk", "hero-walk", "stairs", "food", "game-start"})
+        ASSERT_EQ(resources.loadSprite(QV_SOURCE_DIR "/sprites/" + sprite + "-spr.txt", sprite), 0);
+    const qv::Sprite *monster = resources.getSprite("monster-walk"), *hero = resources.getSprite("hero-walk"),
+                     *title = resources.getSprite("game-start");
+    auto sprites = [&](Painter &painter)
+    {
+        // Letters behind the sprites show through their transparent cells.
+        for (int y = 2; y < 22; y += 2)
+            painter.string(qv::Vector(5, static_cast<float>(y)), std::string(70, 'x'), qv::JUSTIFY_LEFT, qv::RED);
+        for (int i = 0; i < 12; i++)
+        {
+            const float x = 8.0f + 6.0f * static_cast<float>(i);
+            painter.sprite(monster, i % 2, qv::Vector(x, 4));
+            painter.sprite(hero, i % 2, qv::Vector(x + 0.5f, 9));
+            painter.sprite(resources.getSprite("stairs"), 0, qv::Vector(x, 14.5f));
+            painter.sprite(resources.getSprite("food"), i % 4, qv::Vector(x + 0.25f, 19));
+        }
+    };
+    auto dungeon = [&](Painter &painter) { drawDungeon(painter, monster, hero, 80, 24); };
+    auto title_frame = [=](int index) { return [=](Painter &painter) { painter.sprite(title, index, {40, 12}); }; };
+    // Each scene with what the two frames before it drew, if anything, and whether it lies anywhere.
+    const std::tuple<std::string, Scene, Scene, bool> cases[] = {
+        {"random", randomScene(false), randomScene(false), false},
+        {"random-moved", randomScene(false, 1), randomScene(false), false},
+        {"random-fractions", randomScene(true), randomScene(true, 2), true},
+        {"strings", justifiedStrings, justifiedStrings, false},
+        {"sprites", sprites, nullptr, false},
+        {"title", title_frame(0), title_frame(1), false},
+        {"dungeon", dungeon, title_frame(1), false},
+        {"drawn-by-the-game", drawnByTheGame, drawnByTheGame, false},
+    };
+    qv::DisplayManager &display_manager = qv::DisplayManager::getInstance();
+    EnginePainter engine;
+    ReferencePainter reference(background);
+    ASSERT_TRUE(reference.loaded());
+    for (const auto &[name, scene, previous, anywhere] : cases)
+    {
+        SCOPED_TRACE(name + " over " + background_name);
+        for (int frame = 0; frame < 2 && previous; frame++)
+        {
+            display_manager.swapBuffers();
+            previous(engine);
+        }
+        display_manager.swapBuffers();
+        scene(engine);
+        const sf::Image picture = capture();
+        display_manager.getWindow()->clear(background);
+        scene(reference);
+        const sf::Image expected = capture();
+        int differing = 0, drawn = 0, largest = 0;
+        for (unsigned y = 0; y < 720; y++)
+            for (unsigned x = 0; x < 960; x++)
+            {
+                const sf::Color a = picture.getPixel(x, y), b = expected.getPixel(x, y);
+                drawn += a != background;
+                differing += a != b;
+                largest = std::max({largest, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+            }
+        EXPECT_GT(drawn, 2000) << "the scene drew next to nothing";
+        EXPECT_LE(largest, anywhere ? 1 : 0);
+        EXPECT_LE(differing, anywhere ? drawn / 500 : 0) << differing << " of " << drawn << " drawn pixels differ";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backgrounds, BatchTest, ::testing::Values("black", "blue"));

@@ -1,11 +1,8 @@
 #pragma once
 
-#include "Color.h"
 #include "Config.h"
 #include "DisplayManager.h"
-#include "Frame.h"
 #include "Sprite.h"
-#include "Vector.h"
 #include "geometry.h"
 
 #include <SFML/Graphics/Font.hpp>
@@ -17,16 +14,13 @@
 #include <string>
 
 // What a scene is drawn through: the engine, or the per-character reference. Shared by the pixel
-// test and the display benchmark; results are 0, or -1.
+// test and the display benchmark; results are 0, or -1. A sprite frame is centred on `position`.
 class Painter
 {
 public:
     virtual ~Painter() = default;
-    /// One character in any colour.
     virtual int character(qv::Vector position, char ch, unsigned char red, unsigned char green, unsigned char blue) = 0;
-    /// A justified string.
     virtual int string(qv::Vector position, const std::string &text, qv::Justification just, qv::Color color) = 0;
-    /// One frame of a sprite centred on `position`, with its transparency.
     virtual int sprite(const qv::Sprite *sprite, int index, qv::Vector position) = 0;
 };
 
@@ -47,13 +41,11 @@ public:
     }
 };
 
-// Every character drawn on its own, straight into the display manager's window: a cell-sized
-// rectangle of the background colour a tenth of a cell left and a fifth down, then a bold
-// one-character text at the cell's pixel. Strings and sprite frames are walked cell by cell.
+// Every character drawn on its own into the display manager's window: a cell-sized rectangle of the
+// background colour a tenth of a cell left and a fifth down, then a bold text at the cell's pixel.
 class ReferencePainter : public Painter
 {
 public:
-    /// Loads the configured font; `loaded()` tells whether it could.
     explicit ReferencePainter(sf::Color background)
     {
         font_loaded = font.loadFromFile(qv::Config::getInstance().getFontFile());
@@ -61,8 +53,8 @@ public:
         rectangle.setFillColor(background);
         text.setFont(font);
         text.setStyle(sf::Text::Bold);
-        const float size = qv::Config::getInstance().getFontScale() * std::min(qv::charWidth(), qv::charHeight());
-        text.setCharacterSize(static_cast<unsigned int>(size));
+        text.setCharacterSize(static_cast<unsigned int>(qv::Config::getInstance().getFontScale() *
+                                                        std::min(qv::charWidth(), qv::charHeight())));
     }
     bool loaded() const { return font_loaded; }
 
@@ -74,7 +66,7 @@ public:
         window->draw(rectangle);
         text.setString(sf::String(ch, std::locale()));
         text.setPosition(pixel.getX(), pixel.getY());
-        text.setFillColor(sf::Color(red, green, blue, 255));
+        text.setFillColor(sf::Color(red, green, blue));
         window->draw(text);
         return 0;
     }
@@ -83,33 +75,26 @@ public:
     {
         const int length = static_cast<int>(str.size());
         const int shift = just == qv::JUSTIFY_CENTER ? length / 2 : just == qv::JUSTIFY_RIGHT ? length : 0;
-        unsigned char red = 255, green = 255, blue = 255;
-        qv::colorToRGB(color, &red, &green, &blue);
         const float x = position.getX() - static_cast<float>(shift);
+        const sf::Color c = qv::colorToSFML(color);
         for (int i = 0; i < length; i++)
-            character(qv::Vector(x + static_cast<float>(i), position.getY()), str[static_cast<std::size_t>(i)], red,
-                      green, blue);
+            character(qv::Vector(x + static_cast<float>(i), position.getY()), str[i], c.r, c.g, c.b);
         return 0;
     }
 
     int sprite(const qv::Sprite *sprite, int index, qv::Vector position) override
     {
         const qv::Frame frame = sprite->getFrame(index);
-        const int width = frame.getWidth();
-        const int height = frame.getHeight();
-        unsigned char red = 255, green = 255, blue = 255;
-        qv::colorToRGB(sprite->getColor(), &red, &green, &blue);
-        for (int i = 0; i < height; i++)
+        const int width = frame.getWidth(), height = frame.getHeight();
+        const sf::Color c = qv::colorToSFML(sprite->getColor());
+        for (int i = 0; i < width * height; i++)
         {
-            for (int j = 0; j < width; j++)
-            {
-                const char c = frame.getString()[static_cast<std::size_t>(j + i * width)];
-                if (sprite->getTransparency() == 0 || c != sprite->getTransparency())
-                    character(
-                        qv::Vector(position.getX() + static_cast<float>(j) - static_cast<float>(width - 1) * 0.5f,
-                                   position.getY() + static_cast<float>(i) - static_cast<float>(height - 1) * 0.5f),
-                        c, red, green, blue);
-            }
+            const char ch = frame.getString()[i];
+            if (sprite->getTransparency() == 0 || ch != sprite->getTransparency())
+                character(
+                    qv::Vector(position.getX() + static_cast<float>(i % width) - static_cast<float>(width - 1) * 0.5f,
+                               position.getY() + static_cast<float>(i / width) - static_cast<float>(height - 1) * 0.5f),
+                    ch, c.r, c.g, c.b);
         }
         return 0;
     }
@@ -118,21 +103,19 @@ private:
     sf::Font font;
     sf::Text text;
     sf::RectangleShape rectangle;
-    bool font_loaded = false; // the font file could be read
+    bool font_loaded = false;
 };
 
-/// A dungeon floor at its busiest on a `columns` x `rows` screen: walls of white '#' along the
-/// border and across it every fourth row and every tenth column, a monster in every other room
-/// (5 x 3), the hero (3 x 3) and the two heads-up strings at the top.
+/// A dungeon floor at its busiest: walls along the border, every fourth row and every tenth column,
+/// a monster in every other room, the hero and the two heads-up strings at the top.
 inline void drawDungeon(Painter &painter, const qv::Sprite *monster, const qv::Sprite *hero, int columns, int rows)
 {
-    const std::string wall(static_cast<std::size_t>(columns), '#');
     for (int y = 0; y < rows; y++)
     {
         const float row = static_cast<float>(y);
         if (y % 4 == 0 || y == rows - 1)
         {
-            painter.string(qv::Vector(0, row), wall, qv::JUSTIFY_LEFT, qv::WHITE);
+            painter.string(qv::Vector(0, row), std::string(columns, '#'), qv::JUSTIFY_LEFT, qv::WHITE);
             continue;
         }
         for (int x = 0; x < columns; x += 10)
@@ -145,7 +128,6 @@ inline void drawDungeon(Painter &painter, const qv::Sprite *monster, const qv::S
             if (room++ % 2 == 0)
                 painter.sprite(monster, room % 2, qv::Vector(static_cast<float>(x), static_cast<float>(y)));
     painter.sprite(hero, 0, qv::Vector(15, 6));
-    const float width = static_cast<float>(columns);
-    painter.string(qv::Vector(width / 6.0f, 1), " Hunger 100 ", qv::JUSTIFY_CENTER, qv::WHITE);
-    painter.string(qv::Vector(width * 5.0f / 6.0f, 1), " FLOOR 1 ", qv::JUSTIFY_CENTER, qv::WHITE);
+    painter.string(qv::Vector(columns / 6.0f, 1), " Hunger 100 ", qv::JUSTIFY_CENTER, qv::WHITE);
+    painter.string(qv::Vector(columns * 5.0f / 6.0f, 1), " FLOOR 1 ", qv::JUSTIFY_CENTER, qv::WHITE);
 }
