@@ -343,6 +343,8 @@ TEST_P(BatchTest, EveryWayOfDrawingGivesTheReferencesPixels)
         scene(reference);
         const sf::Image expected = capture();
         int differing = 0, drawn = 0, largest = 0;
+        sf::Image difference; // white where the two ways differ
+        difference.create(960, 720, sf::Color::Black);
         for (unsigned y = 0; y < 720; y++)
             for (unsigned x = 0; x < 960; x++)
             {
@@ -350,7 +352,11 @@ TEST_P(BatchTest, EveryWayOfDrawingGivesTheReferencesPixels)
                 drawn += a != background;
                 differing += a != b;
                 largest = std::max({largest, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+                if (a != b)
+                    difference.setPixel(x, y, sf::Color::White);
             }
+        if (differing > 0)
+            difference.saveToFile(QV_BINARY_DIR "/screenshots/difference-" + name + "-" + background_name + ".png");
         EXPECT_GT(drawn, 2000) << "the scene drew next to nothing";
         EXPECT_LE(largest, anywhere ? 1 : 0);
         EXPECT_LE(differing, anywhere ? drawn / 500 : 0) << differing << " of " << drawn << " drawn pixels differ";
