@@ -131,22 +131,20 @@ TEST_F(SerializeTest, ReadTextIsAppliedKeyByKeyAndRefusedValuesChangeNothing)
     EXPECT_EQ(p_o->serialize("ANIMATION,"), "sprite_name::no%0Asuch,sprite_index:1,sprite_slowdown_count:2,");
 
     qv::LogManager::getInstance().setLogLevel(20);
-    expectReads<qv::Object>({
-        {"altitude:9,pos-x:3,pos-y:3,", "pos-x:3,pos-y:3,"},
-        {"solidness:3,altitude:2,", ""},
-        {"id:2147483647,", ""},
-        {"shape:0,size:4,color:99,opacity:300,", "shape:0,size:4,color:7,opacity:255,"},
-        {"shape:7,size:1,color:1,opacity:1,", "shape:-1,size:1,color:1,opacity:1,"},
-        {"shape:1,size:4,color:2,", ""},
-        {"pos-x:3,box-corner-x:4,box-corner-y:4,box-horizontal:4,", ""},
-        {"is_active:TRUE,no_soft:True,", "is_active:false,no_soft:false,"},
-        {"event_count:2000000000,event_name[0]:qv-step,event_name[100]:too_many,",
-         "event_count:1,event_name[0]:qv-step,"},
-        {"path:1 2|34|5 6|,path_index:1,", "path:1 2|,path_index:1,"},
-        {"path:1 2|3 4|,path_index:2,", "path:1 2|3 4|,path_index:2,"},
-        {"path:1 2|3 4|,path_index:3,", "path:1 2|3 4|,path_index:0,"},
-        {"path: 1\t2 |\n-3   4|,type: He ro :x,", "type:Hero,path:1 2|-3 4|,path_index:0,"},
-    });
+    expectReads<qv::Object>({{"altitude:9,pos-x:3,pos-y:3,", "pos-x:3,pos-y:3,"},
+                             {"solidness:3,altitude:2,", ""},
+                             {"id:2147483647,", ""},
+                             {"shape:0,size:4,color:99,opacity:300,", "shape:0,size:4,color:7,opacity:255,"},
+                             {"shape:7,size:1,color:1,opacity:1,", "shape:-1,size:1,color:1,opacity:1,"},
+                             {"shape:1,size:4,color:2,", ""},
+                             {"pos-x:3,box-corner-x:4,box-corner-y:4,box-horizontal:4,", ""},
+                             {"is_active:TRUE,no_soft:True,", "is_active:false,no_soft:false,"},
+                             {"event_count:2000000000,event_name[0]:qv-step,event_name[100]:too_many,",
+                              "event_count:1,event_name[0]:qv-step,"},
+                             {"path:1 2|34|5 6|,path_index:1,", "path:1 2|,path_index:1,"},
+                             {"path:1 2|3 4|,path_index:2,", "path:1 2|3 4|,path_index:2,"},
+                             {"path:1 2|3 4|,path_index:3,", "path:1 2|3 4|,path_index:0,"},
+                             {"path: 1\t2 |\n-3   4|,type: He ro :x,", "type:Hero,path:1 2|-3 4|,path_index:0,"}});
     EXPECT_TRUE(containsInOrder(
         logMessages(),
         {"Object::setAltitude(): Altitude 9 not in range [0,4].  Ignored.",
@@ -183,15 +181,14 @@ TEST_F(SerializeTest, ViewObjectWritesAndReadsItsItemsAfterTheObjects)
     EXPECT_EQ(p_v->serialize(""), "pos-x:40,pos-y:0,view_border:false,view_location:1,");
 
     qv::LogManager::getInstance().setLogLevel(10);
-    expectReads<ViewObject>({
-        {"solidness:2,view_string:Hunger,view_value:42,view_border:false,view_color:1,view_location:8,"
-         "view_draw_value:false,",
-         "pos-x:66.6667,pos-y:23,view_string:Hunger,view_value:42,view_border:false,view_color:1,view_location:8,"},
-        {"view_color:42,view_location:9,view_value:7,", "view_value:7,"},
-        {"pos-x:5,pos-y:6,view_location:-1,view_string::Floor%003,",
-         "pos-x:5,pos-y:6,view_string:Floor,view_location:-1,"},
-        {"view_string::Floor%3A%203,", "view_string::Floor%3A%203,"},
-    });
+    expectReads<ViewObject>(
+        {{"solidness:2,view_string:Hunger,view_value:42,view_border:false,view_color:1,view_location:8,"
+          "view_draw_value:false,",
+          "pos-x:66.6667,pos-y:23,view_string:Hunger,view_value:42,view_border:false,view_color:1,view_location:8,"},
+         {"view_color:42,view_location:9,view_value:7,", "view_value:7,"},
+         {"pos-x:5,pos-y:6,view_location:-1,view_string::Floor%003,",
+          "pos-x:5,pos-y:6,view_string:Floor,view_location:-1,"},
+         {"view_string::Floor%3A%203,", "view_string::Floor%3A%203,"}});
     EXPECT_TRUE(containsInOrder(
         logMessages(), {"ViewObject::deserialize(): view_string is Hunger", "ViewObject::deserialize(): value is 42",
                         "ViewObject::deserialize(): border is false", "ViewObject::deserialize(): color is 1",
