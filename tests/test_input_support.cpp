@@ -3,9 +3,6 @@
 #include "DisplayManager.h"
 #include "InputManager.h"
 
-#include <SFML/Graphics/RenderWindow.hpp>
-#include <SFML/Window/Mouse.hpp>
-
 #include <cstdio>
 #include <cstdlib>
 #include <signal.h>
@@ -60,19 +57,9 @@ void InputWindowTest::xdotool(const std::string &arguments) const
     ASSERT_EQ(std::system(command.c_str()), 0) << command << ": " << readFile(dir + "/xdotool.err");
 }
 
-std::string InputWindowTest::windowId() const
-{
-    return std::to_string(qv::DisplayManager::getInstance().getWindow()->getSystemHandle());
-}
-
 void InputWindowTest::pass()
 {
     pass_count++;
     qv::DisplayManager::getInstance().swapBuffers();
     qv::InputManager::getInstance().getInput();
-}
-
-void InputWindowTest::settle() const
-{
-    sf::Mouse::getPosition(*qv::DisplayManager::getInstance().getWindow());
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "DisplayManager.h"
 #include "presentation_support.h"
+
+#include <SFML/Graphics/RenderWindow.hpp>
+#include <SFML/Window/Mouse.hpp>
 
 #include <string>
 
@@ -14,11 +18,14 @@ protected:
 
     /// Runs "xdotool `arguments`" on the test's server and fails the test if it fails.
     void xdotool(const std::string &arguments) const;
-    std::string windowId() const; // as xdotool names windows
+    std::string windowId() const // as xdotool names windows
+    {
+        return std::to_string(qv::DisplayManager::getInstance().getWindow()->getSystemHandle());
+    }
     /// Presents the last drawing and delivers input, as a pass of the game loop begins.
     void pass();
     /// Waits for one reply of the X server: every event it made before is then queued.
-    void settle() const;
+    void settle() const { sf::Mouse::getPosition(*qv::DisplayManager::getInstance().getWindow()); }
 
     int pass_count = 0; // passes run so far
 };
