@@ -33,12 +33,19 @@ const std::string SPRITE = HEADER + BODY + FOOTER;
 const std::string ONE_BY_ONE = section("BODY", {".", "end"}) + FOOTER;
 const std::string DOT = section("HEADER", {"frames 1", "width 1", "height 1"}) + ONE_BY_ONE;
 
-qv::ResourceManager &resources = qv::ResourceManager::getInstance();
-
 } // namespace
 
-// A running headless engine; the world is of no concern here.
-using ResourceTest = WorldTest;
+// A running headless engine, whose sounds need no sound card; the world is of no concern here.
+struct ResourceTest : WorldTest
+{
+    void SetUp() override
+    {
+        setenv("ALSOFT_DRIVERS", "null", 0);
+        WorldTest::SetUp();
+    }
+
+    static qv::ResourceManager &resources() { return qv::ResourceManager::getInstance(); }
+};
 
 // Each file with the messages loading it gives, in this order (other lines may lie between).
 TEST_F(ResourceTest, SpriteFilesAreLoadedOrRefusedWithTheirMessages)
@@ -99,15 +106,15 @@ TEST_F(ResourceTest, SpriteFilesAreLoadedOrRefusedWithTheirMessages)
         for (const auto &[text, wanted] : loads ? loaded : refused)
         {
             std::vector<std::string> messages = logMessages();
-            EXPECT_EQ(resources.loadSprite(writeFile("test.txt", text), "test"), loads ? 0 : -1) << text;
+            EXPECT_EQ(resources().loadSprite(writeFile("test.txt", text), "test"), loads ? 0 : -1) << text;
             const std::vector<std::string> after = logMessages();
             messages.assign(after.begin() + static_cast<long>(messages.size()), after.end());
             EXPECT_TRUE(containsInOrder(messages, wanted)) << text;
             EXPECT_EQ(messages.back(), LOAD + "Sprite 'test' " + (loads ? "loaded." : "not loaded.")) << text;
-            EXPECT_EQ(resources.getSprite("test") != nullptr, loads) << text;
+            EXPECT_EQ(resources().getSprite("test") != nullptr, loads) << text;
             // Empties the table for the next case.
-            resources.shutDown();
-            resources.startUp();
+            resources().shutDown();
+            resources().startUp();
         }
 }
 
@@ -116,8 +123,8 @@ TEST_F(ResourceTest, SpritesAndMusicAreHeldUnderExactLabelsUpToTheirLimitsUntilS
     const std::string text =
         section("HEADER", {"slowdown 4", "transparency #", "height 2", "width 3", "frames 2", "color green"}) +
         section("BODY", {"a#c", "def", "end", "ghi", "#kl", "end"}) + FOOTER;
-    ASSERT_EQ(resources.loadSprite(writeFile("test.txt", text), "test"), 0);
-    const qv::Sprite *p_sprite = resources.getSprite("test");
+    ASSERT_EQ(resources().loadSprite(writeFile("test.txt", text), "test"), 0);
+    const qv::Sprite *p_sprite = resources().getSprite("test");
     ASSERT_NE(p_sprite, nullptr);
     EXPECT_EQ(p_sprite->getFrameCount(), 2);
     EXPECT_EQ(p_sprite->getSlowdown(), 4);
@@ -128,43 +135,42 @@ TEST_F(ResourceTest, SpritesAndMusicAreHeldUnderExactLabelsUpToTheirLimitsUntilS
 
     // A file cut off anywhere is refused.
     for (std::size_t cut = 0; cut < SPRITE.size(); cut++)
-        EXPECT_EQ(resources.loadSprite(writeFile("cut.txt", SPRITE.substr(0, cut)), "cut"), -1) << cut;
-    EXPECT_EQ(resources.getSprite("cut"), nullptr);
+        EXPECT_EQ(resources().loadSprite(writeFile("cut.txt", SPRITE.substr(0, cut)), "cut"), -1) << cut;
+    EXPECT_EQ(resources().getSprite("cut"), nullptr);
 
     const std::string missing = dir + "/missing.txt";
-    EXPECT_EQ(resources.loadSprite(missing, "hero"), -1);
+    EXPECT_EQ(resources().loadSprite(missing, "hero"), -1);
     EXPECT_TRUE(logHas(LOAD + "Error! Cannot open file '" + missing + "'."));
     const std::string file = writeFile("dot.txt", DOT);
-    ASSERT_EQ(resources.loadSprite(file, "hero"), 0);
-    ASSERT_EQ(resources.loadSprite(writeFile("two.txt", SPRITE), "hero"), 0);
-    EXPECT_EQ(resources.getSprite("hero")->getFrameCount(), 1);
-    EXPECT_EQ(resources.getSprite("Hero"), nullptr);
-    EXPECT_EQ(resources.getSprite("hero "), nullptr);
+    ASSERT_EQ(resources().loadSprite(file, "hero"), 0);
+    ASSERT_EQ(resources().loadSprite(writeFile("two.txt", SPRITE), "hero"), 0);
+    EXPECT_EQ(resources().getSprite("hero")->getFrameCount(), 1);
+    EXPECT_EQ(resources().getSprite("Hero"), nullptr);
+    EXPECT_EQ(resources().getSprite("hero "), nullptr);
     EXPECT_TRUE(logHas("ResourceManager::getSprite(): Warning! Sprite 'hero ' not found."));
 
     // "test" and the two "hero"s take the first three places.
     for (int i = 3; i < qv::MAX_SPRITES; i++)
-        ASSERT_EQ(resources.loadSprite(file, "s" + std::to_string(i)), 0) << i;
-    EXPECT_EQ(resources.loadSprite(file, "one too many"), -1);
+        ASSERT_EQ(resources().loadSprite(file, "s" + std::to_string(i)), 0) << i;
+    EXPECT_EQ(resources().loadSprite(file, "one too many"), -1);
     EXPECT_TRUE(containsInOrder(logMessages(), {LOAD + "Error! Cannot add more Sprites (max is 1000).",
                                                 LOAD + "Sprite 'one too many' not loaded."}));
-    EXPECT_NE(resources.getSprite("s999"), nullptr);
+    EXPECT_NE(resources().getSprite("s999"), nullptr);
 
-    setenv("ALSOFT_DRIVERS", "null", 0);
     qv::LogManager::getInstance().setLogLevel(5);
     const std::string wav = writeFile("tune.wav", wavFile(2000));
     const std::string bad = writeFile("not-audio.wav", "RIFF but not really");
-    EXPECT_EQ(resources.loadMusic(bad, "tune"), -1);
+    EXPECT_EQ(resources().loadMusic(bad, "tune"), -1);
     EXPECT_TRUE(logHas("ResourceManager::loadmusic(): Error! Cannot load music from file '" + bad + "'."));
-    EXPECT_EQ(resources.loadMusic(wav, ""), -1);
+    EXPECT_EQ(resources().loadMusic(wav, ""), -1);
     EXPECT_TRUE(logHas("ResourceManager::loadMusic(): Error! Must provide label for music."));
-    EXPECT_EQ(resources.getMusic("tune0"), nullptr);
+    EXPECT_EQ(resources().getMusic("tune0"), nullptr);
     EXPECT_TRUE(logHas("ResourceManager::getMusic(): Warning! Music 'tune0' not found."));
     for (int i = 0; i < qv::MAX_MUSICS; i++)
-        ASSERT_EQ(resources.loadMusic(wav, "tune" + std::to_string(i)), 0) << i;
-    EXPECT_EQ(resources.loadMusic(wav, "one too many"), -1);
+        ASSERT_EQ(resources().loadMusic(wav, "tune" + std::to_string(i)), 0) << i;
+    EXPECT_EQ(resources().loadMusic(wav, "one too many"), -1);
     EXPECT_TRUE(logHas("ResourceManager::loadMusic(): Error! Unable to add more musics (max is 50)."));
-    qv::Music *p_music = resources.getMusic("tune49");
+    qv::Music *p_music = resources().getMusic("tune49");
     ASSERT_NE(p_music, nullptr);
     EXPECT_EQ(p_music->getLabel(), "tune49");
 
@@ -180,15 +186,15 @@ TEST_F(ResourceTest, SpritesAndMusicAreHeldUnderExactLabelsUpToTheirLimitsUntilS
     EXPECT_TRUE(p_music->isPlaying());
 
     // Shutting down empties the tables and stops the music; stopped, the manager loads nothing.
-    resources.shutDown();
+    resources().shutDown();
     EXPECT_FALSE(p_music->isPlaying());
     EXPECT_TRUE(containsInOrder(logMessages(), {"Music::play(): Playing music.", "Music::stop(): Stopping music."}));
-    EXPECT_EQ(resources.loadSprite(file, "again"), -1);
-    EXPECT_EQ(resources.loadMusic(wav, "a"), -1);
+    EXPECT_EQ(resources().loadSprite(file, "again"), -1);
+    EXPECT_EQ(resources().loadMusic(wav, "a"), -1);
     EXPECT_EQ(logCount("ResourceManager not started!"), 2);
-    resources.startUp();
-    EXPECT_EQ(resources.getSprite("s3"), nullptr);
-    EXPECT_EQ(resources.loadSprite(file, "again"), 0);
+    resources().startUp();
+    EXPECT_EQ(resources().getSprite("s3"), nullptr);
+    EXPECT_EQ(resources().loadSprite(file, "again"), 0);
 }
 
 TEST(Animation, SlowdownHoldsEachFrameForItsSteps)
