@@ -7,11 +7,11 @@
 #include "LogManager.h"
 #include "test_input_support.h"
 
-#include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Window/Event.hpp>
 
 #include <X11/Xlib.h>
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <dlfcn.h>
 #include <functional>
@@ -54,14 +54,10 @@ std::vector<std::tuple<std::string, int, int>> typedKeys()
     return keys;
 }
 
-std::string keyLine(int pass, int action, int key)
-{
-    return std::to_string(pass) + " " + std::vector<std::string>{"pressed", "released", "down"}.at(action) + " " +
-           std::to_string(key);
-}
+using KeyLine = std::array<int, 3>; // pass, action, engine key
 
-// Writes down the keyboard events ("pass action key") and mouse events ("pass action button (x,y)",
-// in cells) it receives, stamped with the pass `p_pass` (not owned) counts.
+// Writes down the keyboard events and the mouse events ("pass action button (x,y)", in cells) it
+// receives, stamped with the pass `p_pass` (not owned) counts.
 struct InputRecorder : qv::Object
 {
     explicit InputRecorder(const int *p_pass) : p_pass(p_pass)
@@ -74,7 +70,7 @@ struct InputRecorder : qv::Object
     {
         if (const auto *p_key = dynamic_cast<const qv::EventKeyboard *>(p_event))
         {
-            keys.push_back(keyLine(*p_pass, p_key->getKeyboardAction(), p_key->getKey()));
+            keys.push_back({*p_pass, p_key->getKeyboardAction(), p_key->getKey()});
             if (on_key)
                 on_key();
         }
@@ -91,7 +87,8 @@ struct InputRecorder : qv::Object
     }
 
     const int *p_pass;
-    std::vector<std::string> keys, mouse;
+    std::vector<KeyLine> keys;
+    std::vector<std::string> mouse;
     std::function<void()> on_key; // runs after a keyboard event is written down, when set
 };
 
@@ -185,15 +182,14 @@ TEST_F(InputWindowTest, TypedKeysArePressedReportedHeldAndReleasedAndAHandlerMay
 
     // Presses and releases come in the order the server sends them (xdotool adds the left modifier
     // to a right one): only their pass and count matter, so they are compared sorted.
-    std::vector<std::string> expected, received = p_recorder->keys;
+    std::vector<KeyLine> expected, received = p_recorder->keys;
     for (int pass = 1; pass <= 2; pass++)
         for (std::size_t i = 0; i < POLLED; i++)
-            expected.push_back(keyLine(pass, qv::KEY_DOWN, std::get<2>(keys[i])));
+            expected.push_back({pass, qv::KEY_DOWN, std::get<2>(keys[i])});
     for (const auto &[name, code, key] : keys)
-        expected.insert(expected.end(), {keyLine(1, qv::KEY_PRESSED, key), keyLine(3, qv::KEY_RELEASED, key)});
-    const auto others =
-        std::stable_partition(received.begin(), received.end(),
-                              [](const std::string &line) { return line.find(" down ") != std::string::npos; });
+        expected.insert(expected.end(), {{1, qv::KEY_PRESSED, key}, {3, qv::KEY_RELEASED, key}});
+    const auto others = std::stable_partition(received.begin(), received.end(),
+                                              [](const KeyLine &line) { return line[1] == qv::KEY_DOWN; });
     std::sort(others, received.end());
     std::sort(expected.begin() + 2 * POLLED, expected.end());
     EXPECT_EQ(received, expected);
@@ -205,7 +201,7 @@ TEST_F(InputWindowTest, TypedKeysArePressedReportedHeldAndReleasedAndAHandlerMay
     pass();
     qv::InputManager::getInstance().getInput();
     EXPECT_EQ(p_recorder->keys.size(), expected.size() + 1);
-    EXPECT_EQ(p_recorder->keys.back(), keyLine(4, qv::KEY_PRESSED, qv::Keyboard::A));
+    EXPECT_EQ(p_recorder->keys.back(), (KeyLine{4, qv::KEY_PRESSED, qv::Keyboard::A}));
     EXPECT_EQ(logCount("InputManager::getInput(): DisplayManager unexpectedly returned null window!"), 1);
     xdotool("keyup a s");
 }
@@ -261,8 +257,8 @@ TEST_F(InputWindowTest, MouseMovesClicksAndHeldButtonsThenACloseRequestEndsTheGa
     EXPECT_EQ(p_recorder->mouse, expected);
     EXPECT_TRUE(p_recorder->keys.empty());
     pass();
-    EXPECT_EQ(p_recorder->keys, (std::vector<std::string>{keyLine(8, qv::KEY_PRESSED, qv::Keyboard::C),
-                                                          keyLine(8, qv::KEY_DOWN, qv::Keyboard::C)}));
+    EXPECT_EQ(p_recorder->keys,
+              (std::vector<KeyLine>{{8, qv::KEY_PRESSED, qv::Keyboard::C}, {8, qv::KEY_DOWN, qv::Keyboard::C}}));
     xdotool("keyup c");
     waitFor(Keyboard::isKeyPressed, Keyboard::C, false);
     game_manager.setGameOver(false);

@@ -152,11 +152,10 @@ TEST_F(SerializeTest, ReadTextIsAppliedKeyByKeyAndRefusedValuesChangeNothing)
          "Object::deserialize(): Color 99 not a colour.  Ignored.",
          "Object::deserialize(): Opacity 300 not in range [0,255].  Ignored.",
          "Shape::setType(): Unknown shape type 7. Ignoring.", "Object::deserialize(): box not complete, so ignoring.",
-         "Object::deserialize(): pos-x is 3.00", "Object::deserialize(): position not complete, so ignoring.",
-         "Object::deserialize(): is_active is TRUE",
+         "Object::deserialize(): position not complete, so ignoring.",
          "Object::deserialize(): Warning! event_count 2000000000 above the maximum (100).  Reading 100 names.",
          "Object::deserialize(): malformed node 34|5 6|.", "\tNot added.",
-         "Object::deserialize(): path_index 3 not in range [0,2].  Ignored.", "Object::deserialize(): type is Hero"}));
+         "Object::deserialize(): path_index 3 not in range [0,2].  Ignored."}));
     p_o->deserialize("id:2147483646,");
     EXPECT_EQ((new qv::Object)->getId(), INT_MAX);
     EXPECT_EQ((new qv::Object)->getId(), INT_MAX);
