@@ -52,7 +52,6 @@ TEST_F(ResourceTest, SpriteFilesAreLoadedOrRefusedWithTheirMessages)
 {
     using Cases = std::vector<std::pair<std::string, std::vector<std::string>>>;
     const Cases loaded = {
-        {SPRITE, {}},
         {section("HEADER", {"frames 1", "width 3", "width 1", "height 1", "color red", "color blue", "bogus 7"}) +
              ONE_BY_ONE,
          {"matchLineInt(): Warning! 'width 1' matches multiple lines.",
@@ -133,7 +132,6 @@ TEST_F(ResourceTest, SpritesAndMusicAreHeldUnderExactLabelsUpToTheirLimitsUntilS
     EXPECT_EQ(p_sprite->getFrame(0).getString(), "a#cdef");
     EXPECT_EQ(p_sprite->getFrame(1).getString(), "ghi#kl");
 
-    // A file cut off anywhere is refused.
     for (std::size_t cut = 0; cut < SPRITE.size(); cut++)
         EXPECT_EQ(resources().loadSprite(writeFile("cut.txt", SPRITE.substr(0, cut)), "cut"), -1) << cut;
 
