@@ -139,10 +139,11 @@ int Object::eventHandler(const Event *p_event)
 
 int Object::draw()
 {
-    const Animation before = animation;
+    const int index = animation.getIndex();
+    const int slowdown_count = animation.getSlowdownCount();
     const int result = animation.draw(position);
     // Frame advances are changes like any other, so a copy elsewhere stays on the same frame.
-    if (!sameAnimation(before, animation))
+    if (animation.getIndex() != index || animation.getSlowdownCount() != slowdown_count)
         modified[ANIMATION] = true;
     if (shape.getType() != UNDEFINED_SHAPE)
         shape.draw(position);
