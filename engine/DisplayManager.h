@@ -24,8 +24,8 @@ namespace qv
 
 class Vector;
 
-/// Where `drawString` puts a string relative to its position.
-enum Justification
+/// Where `drawString` puts a string relative to its position; any other value counts as left.
+enum Justification : int
 {
     JUSTIFY_LEFT = 0,   // starts at the position
     JUSTIFY_CENTER = 1, // centred on the position
