@@ -111,28 +111,39 @@ std::vector<std::string> readData(std::istream &file, const std::string &name)
     }
 }
 
+// Takes every line for `key` out of `data` and returns them in order. One pass compacts the kept
+// lines, so a header of many matching lines stays linear.
+std::vector<std::string> takeLines(std::vector<std::string> &data, const std::string &key)
+{
+    std::vector<std::string> taken;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < data.size(); i++)
+    {
+        if (beginsWith(data[i], key))
+        {
+            taken.push_back(std::move(data[i]));
+            line_number++;
+            continue;
+        }
+        if (kept != i)
+            data[kept] = std::move(data[i]);
+        kept++;
+    }
+    data.resize(kept);
+    return taken;
+}
+
 // Takes every line for `key` out of `data` and returns the integer of the last; -1 when none.
 int matchLineInt(std::vector<std::string> &data, const std::string &key)
 {
     int value = -1;
-    std::size_t kept = 0;
-    // One pass that compacts the kept lines, so a header of many matching lines stays linear.
-    for (std::size_t i = 0; i < data.size(); i++)
+    for (const std::string &line : takeLines(data, key))
     {
-        if (!beginsWith(data[i], key))
-        {
-            if (kept != i)
-                data[kept] = std::move(data[i]);
-            kept++;
-            continue;
-        }
         if (value != -1)
             LogManager::getInstance().writeLog(1, "matchLineInt(): Warning! '%s' matches multiple lines.",
-                                               data[i].c_str());
-        value = textToInt(valueOf(data[i], key));
-        line_number++;
+                                               line.c_str());
+        value = textToInt(valueOf(line, key));
     }
-    data.resize(kept);
     return value;
 }
 
@@ -140,23 +151,13 @@ int matchLineInt(std::vector<std::string> &data, const std::string &key)
 std::string matchLineStr(std::vector<std::string> &data, const std::string &key)
 {
     std::string value;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < data.size(); i++)
+    for (const std::string &line : takeLines(data, key))
     {
-        if (!beginsWith(data[i], key))
-        {
-            if (kept != i)
-                data[kept] = std::move(data[i]);
-            kept++;
-            continue;
-        }
         if (!value.empty())
             LogManager::getInstance().writeLog(1, "matchLineStr(): Warning! '%s' matches multiple lines.",
-                                               data[i].c_str());
-        value = valueOf(data[i], key);
-        line_number++;
+                                               line.c_str());
+        value = valueOf(line, key);
     }
-    data.resize(kept);
     return value;
 }
 
