@@ -406,11 +406,5 @@ BENCHMARK(BM_LibtcodSearch)->Args({2, 1})->Args({4, 2})->Args({8, 4})->Unit(benc
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    stopEngine();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -2,6 +2,8 @@
 
 #include "GameManager.h"
 
+#include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,4 +41,16 @@ inline void stopEngine()
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);
     dir.clear();
+}
+
+/// The main of a benchmark program whose benchmarks share one engine: runs them, then stops it.
+inline int runBenchmarks(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    stopEngine();
+    return 0;
 }

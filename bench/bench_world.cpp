@@ -106,11 +106,5 @@ BENCHMARK(BM_WorldDraw)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicros
 
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    stopEngine();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # A scripted game with two watchers: the game on the X display named by DISPLAY, the watchers on
 # the one named by WATCH_DISPLAY, at least 2480 pixels wide so that their 1200 x 720 windows sit
-# side by side. Held keys reach every window of a display, so the game needs a display of its
-# own. Starts the game (its configuration, from QUORVEX_CONFIG, must turn networking on) and a
-# first watcher, releases P in the game, walks the hero right for a second and a half, starts a
-# second watcher, photographs the three windows, leaves the first watcher with Q, quits the game
-# with Q, photographs the second watcher showing that the game has ended and closes it with Q.
+# side by side. On a display of its own the game keeps the focus while keys are held in it and
+# the watchers come and go. Starts the game (its configuration, from QUORVEX_CONFIG, must turn
+# networking on) and a first watcher, releases P in the game, walks the hero right for a second
+# and a half, starts a second watcher, photographs the three windows, leaves the first watcher
+# with Q, quits the game with Q, photographs the second watcher showing that the game has ended
+# and closes it with Q.
 #
 #   tools/watch_session.sh DUNGEON OUTDIR
 #
