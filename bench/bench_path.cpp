@@ -275,16 +275,6 @@ Floor buildFloor(const benchmark::State &state, Walker *&p_walker)
     return floor;
 }
 
-void clearWorld()
-{
-    qv::WorldManager &world = qv::WorldManager::getInstance();
-    const qv::ObjectList all = world.getSceneGraph().activeObjects();
-    qv::ObjectListIterator it(&all);
-    for (it.first(); !it.isDone(); it.next())
-        world.markForDelete(it.currentObject());
-    world.update();
-}
-
 double secondsSince(std::chrono::steady_clock::time_point since)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();

@@ -1,6 +1,10 @@
 #pragma once
 
 #include "GameManager.h"
+#include "ObjectList.h"
+#include "ObjectListIterator.h"
+#include "SceneGraph.h"
+#include "WorldManager.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,6 +33,17 @@ inline void startEngine()
     setenv("QUORVEX_CONFIG", (dir + "/qv-config.txt").c_str(), 1);
     setenv("QUORVEX_LOG", (dir + "/quorvex.log").c_str(), 1);
     qv::GameManager::getInstance().startUp();
+}
+
+/// Deletes every active object of the world.
+inline void clearWorld()
+{
+    qv::WorldManager &world = qv::WorldManager::getInstance();
+    const qv::ObjectList all = world.getSceneGraph().activeObjects();
+    qv::ObjectListIterator it(&all);
+    for (it.first(); !it.isDone(); it.next())
+        world.markForDelete(it.currentObject());
+    world.update();
 }
 
 /// Stops the engine and removes its folder.

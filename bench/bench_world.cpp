@@ -72,16 +72,6 @@ void buildWorld(int count)
     }
 }
 
-void clearWorld()
-{
-    qv::WorldManager &world = qv::WorldManager::getInstance();
-    const qv::ObjectList all = world.getSceneGraph().activeObjects();
-    qv::ObjectListIterator it(&all);
-    for (it.first(); !it.isDone(); it.next())
-        world.markForDelete(it.currentObject());
-    world.update();
-}
-
 void BM_WorldUpdate(benchmark::State &state)
 {
     buildWorld(static_cast<int>(state.range(0)));
