@@ -14,11 +14,14 @@
 #include <SFML/OpenGL.hpp>
 #include <SFML/Window/Context.hpp>
 
+#include <X11/Xlib.h>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <thread>
 
 namespace qv
 {
@@ -96,6 +99,21 @@ bool lookUpGraphicsCalls()
            lookUp(gl.blitFramebuffer, "glBlitFramebuffer");
 }
 
+// Opens a connection to the named X display, trying again for a moment while a resetting server
+// refuses it; null when the display stays unreachable.
+Display *openDisplay(const char *name)
+{
+    const int ATTEMPTS = 40;
+    const auto PAUSE = std::chrono::milliseconds(50);
+    for (int attempt = 1;; attempt++)
+    {
+        Display *connection = XOpenDisplay(name);
+        if (connection || attempt == ATTEMPTS)
+            return connection;
+        std::this_thread::sleep_for(PAUSE);
+    }
+}
+
 } // namespace
 
 DisplayManager::DisplayManager()
@@ -119,6 +137,9 @@ void DisplayManager::release()
         window->close();
     delete window;
     window = nullptr;
+    if (display_connection)
+        XCloseDisplay(display_connection);
+    display_connection = nullptr;
     delete text;
     text = nullptr;
     delete rectangle;
@@ -181,9 +202,16 @@ int DisplayManager::startUp()
 
     // What a failed earlier start left behind is replaced, not leaked.
     release();
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-    log.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.", static_cast<int>(desktop.width),
-                 static_cast<int>(desktop.height));
+    // A server started with its defaults resets when its last client leaves, and refuses the
+    // next one for that moment; the window library's own connections come and go during
+    // start-up, so one of ours is held from before the first until the window is closed.
+    display_connection = openDisplay(display);
+    if (!display_connection)
+    {
+        log.writeLog("DisplayManager::startUp(): Error! Cannot open display '%s'.", display);
+        log.writeLog("DisplayManager::startUp(): Unable to allocate window!");
+        return -1;
+    }
 
     const sf::VideoMode mode(static_cast<unsigned int>(horizontal_pixels), static_cast<unsigned int>(vertical_pixels),
                              32);
@@ -195,6 +223,10 @@ int DisplayManager::startUp()
         log.writeLog("DisplayManager::startUp(): Unable to allocate window!");
         return -1;
     }
+    // Asked only now: the window's connection keeps the display up across the question.
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    log.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.", static_cast<int>(desktop.width),
+                 static_cast<int>(desktop.height));
     window->setMouseCursorVisible(config.getShowMouse());
     window->setVerticalSyncEnabled(true);
 

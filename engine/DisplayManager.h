@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+struct _XDisplay;
+
 namespace sf
 {
 class RectangleShape;
@@ -66,7 +68,7 @@ public:
 
     /// Opens the window, loads the font and makes the text and rectangle; 0, or -1 on failure.
     int startUp() override;
-    /// Closes the window and releases the text and rectangle.
+    /// Closes the window and releases the text, the rectangle and the connection to the display.
     void shutDown() override;
 
     /// Draws one character at a world position in one of the engine's colours; 0, or -1.
@@ -109,7 +111,7 @@ private:
     };
 
     DisplayManager();
-    /// Closes and deletes the window, text and rectangle that exist.
+    /// Closes and deletes the window, text and rectangle that exist, then drops the display connection.
     void release();
     /// The quad of a character at the text's size, looked up in the font on first use.
     const GlyphQuad &glyphQuad(char ch) const;
@@ -141,6 +143,7 @@ private:
 
     sf::Font font;                                 // loaded from the configured font file
     sf::RenderWindow *window = nullptr;            // owned; null when headless
+    _XDisplay *display_connection = nullptr;       // owned; held while the window is open, so the server cannot reset
     int horizontal_pixels = 0;                     // window width, pixels
     int vertical_pixels = 0;                       // window height, pixels
     int horizontal_chars = 0;                      // window width, cells
