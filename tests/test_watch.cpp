@@ -178,13 +178,13 @@ TEST_F(EngineTest, TwoWatchersShowTheGameLiveAndItsEnd)
                 "font_scale:1.5,\nfont_file:qv-font.ttf,\nnetworking:true,\nnetwork_port:0,\n");
     const std::string shots = std::string(QV_BINARY_DIR) + "/screenshots/watch";
     const std::string inner = writeFile("inner.sh", "export WATCH_DISPLAY=\"$DISPLAY\"\nexec xvfb-run -a -f \"$1\" -s "
-                                                    "'-screen 0 1280x1024x24 -noreset' \"$2\" \"$3\" \"$4\"\n");
+                                                    "'-screen 0 1280x1024x24' \"$2\" \"$3\" \"$4\"\n");
     const char *asan = std::getenv("ASAN_OPTIONS");
     // The OpenGL driver leaves memory behind at exit that no suppression can name.
     setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":detect_leaks=0").c_str(), 1);
     setenv("ALSOFT_DRIVERS", "null", 1);
     const std::string command = "timeout 100 xvfb-run -a -f " + dir +
-                                "/xauth -s '-screen 0 2560x1024x24 -noreset' sh " + inner + " " + dir + "/xauth " +
+                                "/xauth -s '-screen 0 2560x1024x24' sh " + inner + " " + dir + "/xauth " +
                                 QV_SOURCE_DIR + "/tools/watch_session.sh " + QV_BINARY_DIR + "/dungeon " + shots +
                                 " >" + dir + "/session.txt 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << readFile(dir + "/session.txt") << readFile(shots + "/game.log");

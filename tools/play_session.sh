@@ -56,10 +56,9 @@ fail() {
 }
 
 if [ -z "${DISPLAY:-}" ]; then
-    # The server writes the number it picked once it accepts clients; -noreset keeps it from
-    # resetting whenever its last client leaves.
+    # The server writes the number it picked once it accepts clients.
     number_file="$(mktemp)"
-    Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$number_file" 2>/dev/null &
+    Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$number_file" 2>/dev/null &
     server=$!
     for _ in $(seq 300); do
         grep -q '[0-9]' "$number_file" && break
