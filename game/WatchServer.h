@@ -2,7 +2,7 @@
 
 #include "Object.h"
 
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -60,10 +60,11 @@ private:
     void sendTo(std::size_t watcher, const std::string &message);
     std::string trailer() const;
 
-    std::vector<Watcher> watchers; // in connection order
-    std::set<int> known;           // ids of the objects the watchers have
-    bool game_over = false;        // "game-over" has been seen
-    int last_message_bytes = 0;    // of the last change message, length field included
+    std::vector<Watcher> watchers;                           // in connection order
+    std::map<int, std::map<std::string, std::string>> known; // by id, the objects the watchers have: their
+                                                             // watched items' values, by key
+    bool game_over = false;                                  // "game-over" has been seen
+    int last_message_bytes = 0;                              // of the last change message, length field included
 };
 
 /// The items of `text` (attribute text) that a watcher needs to draw an object: activity,
