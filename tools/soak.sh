@@ -22,7 +22,8 @@ cd "$root"
 for dir in build build-asan; do
     [ -x "$root/$dir/dungeon" ] || { echo "soak: build $dir/dungeon first (./test.sh builds both)" >&2; exit 2; }
 done
-command -v valgrind >/dev/null || { echo "soak: valgrind is not installed" >&2; exit 2; }
+packages+=(valgrind)
+install_missing || exit 2
 
 server=""
 pid=""
