@@ -34,21 +34,6 @@ bool isWatchedKey(const std::string &key)
     return false;
 }
 
-// Every object in the world, active or not, in the scene graph's order.
-std::vector<qv::Object *> allObjects()
-{
-    qv::SceneGraph &scene_graph = qv::WorldManager::getInstance().getSceneGraph();
-    std::vector<qv::Object *> found;
-    const qv::ObjectList lists[2] = {scene_graph.activeObjects(), scene_graph.inactiveObjects()};
-    for (const qv::ObjectList &list : lists)
-    {
-        qv::ObjectListIterator it(&list);
-        for (it.first(); !it.isDone(); it.next())
-            found.push_back(it.currentObject());
-    }
-    return found;
-}
-
 std::string newRecord(const qv::Object *p_o, const std::string &items)
 {
     return std::string("N ") + watchKind(p_o) + " " + qv::toString(p_o->getId()) + " " + items + "\n";
@@ -100,6 +85,20 @@ std::string unsent(const std::string &items, std::map<std::string, std::string> 
 }
 
 } // namespace
+
+std::vector<qv::Object *> allObjects()
+{
+    qv::SceneGraph &scene_graph = qv::WorldManager::getInstance().getSceneGraph();
+    std::vector<qv::Object *> found;
+    const qv::ObjectList lists[2] = {scene_graph.activeObjects(), scene_graph.inactiveObjects()};
+    for (const qv::ObjectList &list : lists)
+    {
+        qv::ObjectListIterator it(&list);
+        for (it.first(); !it.isDone(); it.next())
+            found.push_back(it.currentObject());
+    }
+    return found;
+}
 
 std::string watchedItems(const std::string &text)
 {
