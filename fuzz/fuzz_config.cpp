@@ -7,6 +7,7 @@
 
 #include "Config.h"
 #include "LogManager.h"
+#include "fuzz_support.h"
 
 #include <cmath>
 #include <cstdint>
@@ -21,20 +22,6 @@ namespace
 {
 
 std::string config_path; // the file the reader reads
-
-void check(bool condition, const char *what)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "fuzz_config: %s\n", what);
-    std::abort();
-}
-
-void writeText(const std::string &path, const std::string &text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
 
 const char *const COLOR_NAMES[] = {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"};
 

@@ -15,6 +15,7 @@
 #include "WatchServer.h"
 #include "WorldManager.h"
 #include "attribute_text.h"
+#include "fuzz_support.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -25,14 +26,6 @@
 
 namespace
 {
-
-void check(bool condition, const char *what)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "fuzz_watch_client: %s\n", what);
-    std::abort();
-}
 
 // The ids of the new-object records of `message` that the watcher may have copied.
 std::vector<int> newRecordIds(const std::string &message)
@@ -77,17 +70,10 @@ void clearWorld()
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    const std::string config = "/tmp/qv-fuzz-watch-" + std::to_string(getpid()) + "-config.txt";
-    std::ofstream(config) << "headless:true,\nrandom_seed:-1,\n";
-    setenv("QUORVEX_CONFIG", config.c_str(), 1);
-    setenv("QUORVEX_LOG", "/dev/null", 1);
-    setenv("ALSOFT_DRIVERS", "null", 1);
-    if (qv::GameManager::getInstance().startUp() != 0)
-        std::abort();
+    startHeadlessEngine();
     qv::WorldManager &world = qv::WorldManager::getInstance();
     world.setBoundary(qv::Box(qv::Vector(0, 0), 400, 240));
     world.setView(qv::Box(qv::Vector(0, 0), 80, 24));
-    std::remove(config.c_str());
     return 0;
 }
 

@@ -56,26 +56,35 @@ std::string attributeOf(const std::string &key)
     return key;
 }
 
+// The comma-ended items of attribute text, each with its key.
+std::vector<std::pair<std::string, std::string>> splitItems(const std::string &text)
+{
+    std::vector<std::pair<std::string, std::string>> items;
+    std::size_t start = 0;
+    while (start < text.size())
+    {
+        std::size_t end = text.find(',', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string item = text.substr(start, end - start);
+        items.emplace_back(item.substr(0, item.find(':')), item);
+        start = end + 1;
+    }
+    return items;
+}
+
 // The attributes of `items` with a value that differs from the one in `sent`, whole and in their
 // order; `sent` takes the new values.
 std::string unsent(const std::string &items, std::map<std::string, std::string> &sent)
 {
-    std::vector<std::pair<std::string, std::string>> read; // key and whole item, in order
-    std::set<std::string> changed;                         // attributes, by their first key
-    std::size_t start = 0;
-    while (start < items.size())
+    const std::vector<std::pair<std::string, std::string>> read = splitItems(items);
+    std::set<std::string> changed; // attributes, by their first key
+    for (const auto &[key, item] : read)
     {
-        std::size_t end = items.find(',', start);
-        if (end == std::string::npos)
-            end = items.size();
-        const std::string item = items.substr(start, end - start);
-        const std::string key = item.substr(0, item.find(':'));
-        std::string &value = sent[key];
-        if (value != item)
+        std::string &last = sent[key];
+        if (last != item)
             changed.insert(attributeOf(key));
-        value = item;
-        read.emplace_back(key, item);
-        start = end + 1;
+        last = item;
     }
     std::string kept;
     for (const auto &[key, item] : read)
@@ -103,17 +112,9 @@ std::vector<qv::Object *> allObjects()
 std::string watchedItems(const std::string &text)
 {
     std::string kept;
-    std::size_t start = 0;
-    while (start < text.size())
-    {
-        std::size_t end = text.find(',', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string item = text.substr(start, end - start);
-        if (isWatchedKey(item.substr(0, item.find(':'))))
+    for (const auto &[key, item] : splitItems(text))
+        if (isWatchedKey(key))
             kept += item + ",";
-        start = end + 1;
-    }
     return kept;
 }
 
