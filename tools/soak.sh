@@ -25,25 +25,8 @@ done
 packages+=(valgrind)
 install_missing || exit 2
 
-server=""
-pid=""
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    [ -n "$server" ] && kill "$server" 2>/dev/null
-}
-trap cleanup EXIT
-trap 'exit 2' TERM INT
-
-number_file="$(mktemp)"
-Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$number_file" 2>/dev/null &
-server=$!
-for _ in $(seq 300); do
-    grep -q '[0-9]' "$number_file" && break
-    sleep 0.1
-done
-export DISPLAY=":$(tr -dc 0-9 <"$number_file")"
-rm -f "$number_file"
-[ "$DISPLAY" != ":" ] || { echo "soak: Xvfb did not start" >&2; exit 2; }
+kill_on_exit
+start_display_server || { echo "soak: Xvfb did not start" >&2; exit 2; }
 
 export ALSOFT_DRIVERS=null
 export QUORVEX_CONFIG="$out/qv-config.txt"
