@@ -234,8 +234,7 @@ int DisplayManager::swapBuffers()
         return -1;
     painter.finishFrame();
     window->display();
-    window->clear(background_color);
-    painter.windowCleared();
+    painter.frameShown();
     return 0;
 }
 

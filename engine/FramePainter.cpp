@@ -52,6 +52,7 @@ const double COPY_SAVING = 4.0;
 struct GraphicsCalls
 {
     void (*scissor)(GLint, GLint, GLsizei, GLsizei) = nullptr;
+    void (*readPixels)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void *) = nullptr;
     void (*enable)(GLenum) = nullptr;
     void (*disable)(GLenum) = nullptr;
     void (*genFramebuffers)(GLsizei, GLuint *) = nullptr;
@@ -72,8 +73,9 @@ template <typename Function> bool lookUp(Function &function, const char *name)
 // Looks the calls up in the current context; false when one is missing.
 bool lookUpGraphicsCalls()
 {
-    return lookUp(gl.scissor, "glScissor") && lookUp(gl.enable, "glEnable") && lookUp(gl.disable, "glDisable") &&
-           lookUp(gl.genFramebuffers, "glGenFramebuffers") && lookUp(gl.bindFramebuffer, "glBindFramebuffer") &&
+    return lookUp(gl.scissor, "glScissor") && lookUp(gl.readPixels, "glReadPixels") && lookUp(gl.enable, "glEnable") &&
+           lookUp(gl.disable, "glDisable") && lookUp(gl.genFramebuffers, "glGenFramebuffers") &&
+           lookUp(gl.bindFramebuffer, "glBindFramebuffer") &&
            lookUp(gl.framebufferTexture2D, "glFramebufferTexture2D") &&
            lookUp(gl.checkFramebufferStatus, "glCheckFramebufferStatus") &&
            lookUp(gl.blitFramebuffer, "glBlitFramebuffer");
@@ -97,7 +99,9 @@ void FramePainter::start(sf::RenderWindow &target, const sf::Font &glyph_font, u
     bucket_rows = std::min(rows, MAX_BUCKETS);
     tile_columns = (horizontal_pixels + TILE - 1) / TILE;
     tile_rows = (vertical_pixels + TILE - 1) / TILE;
-    makeCanvas();
+    window_keeps = keepsPicture();
+    if (!window_keeps)
+        makeCanvas();
 }
 
 void FramePainter::stop()
@@ -112,12 +116,32 @@ void FramePainter::stop()
     queue.clear();
     window_clean = false;
     window_blank = false;
+    window_keeps = false;
+    clear_pending = false;
     frame_glyphs.clear();
     glyph_marks.clear();
     glyph_buckets.clear();
     // The next start may have another font or character size.
     for (GlyphQuad &glyph : glyphs)
         glyph = GlyphQuad();
+}
+
+bool FramePainter::keepsPicture()
+{
+    if (!window->setActive(true) || !lookUpGraphicsCalls())
+        return false;
+    // Two frames of colours next to the background's, one after the other: where the window's
+    // buffer keeps the last one, presenting copies the picture rather than trading buffers.
+    const sf::Color first(background_color.r ^ 1, background_color.g, background_color.b);
+    const sf::Color second(background_color.r ^ 2, background_color.g, background_color.b);
+    window->clear(first);
+    window->display();
+    window->clear(second);
+    window->display();
+    GLubyte pixel[4] = {0, 0, 0, 0};
+    gl.readPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+    window->clear(background_color);
+    return pixel[0] == second.r && pixel[1] == second.g && pixel[2] == second.b;
 }
 
 void FramePainter::makeCanvas()
@@ -276,14 +300,29 @@ void FramePainter::queueQuad(float x0, float y0, float x1, float y1, float u1, f
 void FramePainter::flush()
 {
     drawQueue();
+    if (clear_pending)
+        window->clear(background_color);
+    clear_pending = false;
     // The caller is about to draw what the rectangles cannot know of.
     window_clean = false;
     window_blank = false;
+    if (window_keeps)
+        last_known = false;
 }
 
 void FramePainter::finishFrame()
 {
     drawQueue();
+}
+
+void FramePainter::frameShown()
+{
+    // A window that keeps its picture is cleared when the next frame is drawn, only where it changes.
+    if (window_keeps)
+        clear_pending = true;
+    else
+        window->clear(background_color);
+    windowCleared();
 }
 
 void FramePainter::windowCleared()
@@ -304,6 +343,11 @@ void FramePainter::drawQueue()
         return;
     const bool first = window_blank;
     window_blank = false;
+    if (first && window_keeps)
+    {
+        drawOverLastFrame();
+        return;
+    }
     // An empty frame leaves the cleared window as it is; the next is compared with an empty one.
     if (first && queue.empty())
     {
@@ -323,6 +367,63 @@ void FramePainter::drawQueue()
     states.texture = &font->getTexture(character_size);
     window->draw(queue.data(), queue.size(), sf::Triangles, states);
     queue.clear();
+}
+
+bool FramePainter::plainView() const
+{
+    // A picture kept from the last frame stands for the window only where both map the same
+    // pixels the same way.
+    const sf::View &view = window->getView();
+    const sf::View &plain = window->getDefaultView();
+    return view.getCenter() == plain.getCenter() && view.getSize() == plain.getSize() && view.getRotation() == 0.0f &&
+           view.getViewport() == plain.getViewport() &&
+           window->getSize() ==
+               sf::Vector2u(static_cast<unsigned int>(horizontal_pixels), static_cast<unsigned int>(vertical_pixels));
+}
+
+void FramePainter::drawOverLastFrame()
+{
+    const bool sorted = plainView() && sortIntoTiles(queue, tiles);
+    const bool changes_little = sorted && last_known && markChangedTiles() * 2 <= tiles.size();
+    if (changes_little)
+    {
+        redrawTiles(*window, dirty_tiles);
+    }
+    else
+    {
+        window->clear(background_color);
+        if (!queue.empty())
+        {
+            sf::RenderStates states;
+            states.texture = &font->getTexture(character_size);
+            window->draw(queue.data(), queue.size(), sf::Triangles, states);
+        }
+    }
+    clear_pending = false;
+    std::swap(queue, last_queue);
+    std::swap(tiles, last_tiles);
+    last_known = sorted;
+    queue.clear();
+}
+
+std::size_t FramePainter::markChangedTiles()
+{
+    const std::size_t tile_count = tiles.size();
+    dirty_tiles.assign(tile_count, 1);
+    std::size_t dirty = 0;
+    for (std::size_t tile = 0; tile < tile_count; tile++)
+    {
+        const std::vector<int> &now = tiles[tile];
+        bool same = last_known && now.size() == last_tiles[tile].size();
+        for (std::size_t i = 0; same && i < now.size(); i++)
+            same =
+                std::memcmp(&queue[static_cast<std::size_t>(now[i])],
+                            &last_queue[static_cast<std::size_t>(last_tiles[tile][i])], QUAD * sizeof(sf::Vertex)) == 0;
+        dirty_tiles[tile] = same ? 0 : 1;
+        if (!same)
+            dirty++;
+    }
+    return dirty;
 }
 
 bool FramePainter::sortIntoTiles(const std::vector<sf::Vertex> &vertices, std::vector<std::vector<int>> &lists)
@@ -370,13 +471,7 @@ bool FramePainter::sortIntoTiles(const std::vector<sf::Vertex> &vertices, std::v
 
 bool FramePainter::drawThroughCanvas()
 {
-    // The canvas stands for the window only where both map the same pixels the same way.
-    const sf::Vector2u size = window->getSize();
-    const sf::View &view = window->getView();
-    const sf::View &plain = window->getDefaultView();
-    if (!canvas || size != canvas->getSize() || view.getCenter() != plain.getCenter() ||
-        view.getSize() != plain.getSize() || view.getRotation() != 0.0f || view.getViewport() != plain.getViewport() ||
-        !sortIntoTiles(queue, tiles))
+    if (!canvas || !plainView() || !sortIntoTiles(queue, tiles))
     {
         last_known = false;
         canvas_valid = false;
@@ -384,23 +479,8 @@ bool FramePainter::drawThroughCanvas()
     }
 
     const std::size_t tile_count = tiles.size();
-    dirty_tiles.assign(tile_count, 1);
-    std::size_t dirty = 0;
-    std::size_t redrawn = 0;
-    for (std::size_t tile = 0; tile < tile_count; tile++)
-    {
-        const std::vector<int> &now = tiles[tile];
-        bool same = last_known && now.size() == last_tiles[tile].size();
-        for (std::size_t i = 0; same && i < now.size(); i++)
-            same =
-                std::memcmp(&queue[static_cast<std::size_t>(now[i])],
-                            &last_queue[static_cast<std::size_t>(last_tiles[tile][i])], QUAD * sizeof(sf::Vertex)) == 0;
-        dirty_tiles[tile] = same ? 0 : 1;
-        if (!same)
-            dirty++;
-        if (window_tiles[tile])
-            redrawn++;
-    }
+    const std::size_t dirty = markChangedTiles();
+    const std::size_t redrawn = static_cast<std::size_t>(std::count(window_tiles.begin(), window_tiles.end(), 1));
     // Where the quads cover little of the window, or most of them are drawn again anyway,
     // drawing them straight into the window costs less than redrawing and copying the canvas.
     double area = 0;

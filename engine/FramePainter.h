@@ -29,6 +29,10 @@ namespace qv
 /// whose quads differ are redrawn in the canvas, and the canvas is copied into the window whole.
 /// Tiles that a glyph between two pixels reaches are then redrawn in the window itself, since the
 /// canvas rounds its smoothed edges otherwise.
+///
+/// Where presenting a frame leaves it in the window's buffer (as the software rasteriser does),
+/// the window itself serves as the canvas: the clear after presenting waits for the next frame,
+/// which redraws only the tiles that changed, and nothing is copied.
 class FramePainter
 {
 public:
@@ -47,6 +51,9 @@ public:
     void flush();
     /// Draws the queue into the window, to finish the frame before it is presented.
     void finishFrame();
+    /// Notes that the frame was presented: the window is cleared to the background, at once or,
+    /// where it keeps its picture, when the next frame is drawn (`flush` then clears it first).
+    void frameShown();
     /// Notes that the window was just cleared to the background.
     void windowCleared();
 
@@ -78,6 +85,15 @@ private:
     bool bucketRange(float x0, float y0, float x1, float y1, int &column0, int &row0, int &column1, int &row1) const;
     /// Draws the queue into the window and empties it.
     void drawQueue();
+    /// Whether the window maps pixels as the canvas does, so that a kept picture can stand for it.
+    bool plainView() const;
+    /// Whether the window's buffer still holds the last frame once it was presented.
+    bool keepsPicture();
+    /// Brings a window that kept the last frame to the queue's picture: only the tiles whose quads
+    /// changed are redrawn, unless most changed, when it is cleared and drawn whole.
+    void drawOverLastFrame();
+    /// Marks in `dirty_tiles` the tiles whose quads differ from the last frame's; how many.
+    std::size_t markChangedTiles();
     /// Makes the canvas and what copies it into the window; leaves `canvas` null when it cannot.
     void makeCanvas();
     /// Lists, per tile of the window, the quads of `vertices` that can touch its pixels, each as
@@ -120,6 +136,8 @@ private:
     int tile_columns = 0;                     // tiles across the window
     int tile_rows = 0;                        // tiles down the window
     bool window_blank = false;                // nothing drawn into the window since it was cleared
+    bool window_keeps = false;                // presenting leaves the last frame in the window's buffer
+    bool clear_pending = false;               // the window still shows the last frame, to be cleared
     bool last_known = false;                  // last_queue and last_tiles describe the last frame
     bool canvas_valid = false;                // the canvas shows last_queue over the background
     std::vector<sf::Vertex> last_queue;       // what the last frame drew first, pixels and texels
