@@ -367,6 +367,9 @@ void FramePainter::drawQueue()
     states.texture = &font->getTexture(character_size);
     window->draw(queue.data(), queue.size(), sf::Triangles, states);
     queue.clear();
+    // What the window shows is no longer the last frame's first draw alone.
+    if (window_keeps)
+        last_known = false;
 }
 
 bool FramePainter::plainView() const
