@@ -311,12 +311,10 @@ Cell PathFind::popBest()
                 child++;
             if (!comesFirst(open[child], last))
                 break;
-            open[at] = open[child];
-            place[open[at].index] = at;
+            put(at, open[child]);
             at = child;
         }
-        open[at] = last;
-        place[last.index] = at;
+        put(at, last);
     }
     return Cell(best.index % width, best.index / width);
 }
@@ -329,10 +327,14 @@ void PathFind::raise(std::size_t at)
         const std::size_t parent = (at - 1) / 2;
         if (!comesFirst(entry, open[parent]))
             break;
-        open[at] = open[parent];
-        place[open[at].index] = at;
+        put(at, open[parent]);
         at = parent;
     }
+    put(at, entry);
+}
+
+void PathFind::put(std::size_t at, const OpenEntry &entry)
+{
     open[at] = entry;
     place[entry.index] = at;
 }

@@ -83,6 +83,8 @@ private:
     Cell popBest();
     /// Moves the heap entry at `at`, whose f is new or smaller, up to its place.
     void raise(std::size_t at);
+    /// Stores `entry` at position `at` of the open heap and notes where it went.
+    void put(std::size_t at, const OpenEntry &entry);
     void refreshMemo();
     void fillMemo();
     bool isBlocked(int x, int y) const;
