@@ -9,6 +9,9 @@ Walker::Walker()
 {
     setType("Walker");
     setSprite("walker");
+    // The sprite's box fills its cell, and boxes that merely touch collide: a little smaller, the
+    // walker can stand right beside a wall.
+    setBox(qv::Box(qv::Vector(-0.45f, -0.45f), 0.9f, 0.9f));
     // Keyboard events come only to objects that ask for them.
     registerInterest(qv::KEYBOARD_EVENT);
 }
