@@ -45,3 +45,14 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsfml-dev (>= 2.5)")
 set(CPACK_DEBIAN_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 include(CPack)
+
+# The API reference: `cmake --build build --target docs` writes build/docs/html from the public
+# headers' comments.
+find_program(QV_DOXYGEN doxygen)
+set(QV_DOCS_OUTPUT ${CMAKE_BINARY_DIR}/docs)
+configure_file(${CMAKE_SOURCE_DIR}/docs/Doxyfile.in ${CMAKE_BINARY_DIR}/Doxyfile @ONLY)
+if(QV_DOXYGEN)
+    add_custom_target(docs COMMAND ${CMAKE_COMMAND} -E make_directory ${QV_DOCS_OUTPUT}
+                      COMMAND ${QV_DOXYGEN} ${CMAKE_BINARY_DIR}/Doxyfile
+                      COMMENT "Writing the API reference to ${QV_DOCS_OUTPUT}/html")
+endif()

@@ -49,6 +49,7 @@ public:
     Object *getObject() const;
     /// The object the search may end on, or null; not owned.
     Object *getTarget() const;
+    /// The cell the search started from.
     Cell getStart() const;
     /// The goal cell; the cell reached once the search has ended on the target.
     Cell getGoal() const;
