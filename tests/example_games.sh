@@ -42,7 +42,7 @@ trap 'kill $game 2>/dev/null' EXIT
 window="$(timeout 20 xdotool search --sync --onlyvisible --classname first_game | head -1)"
 [ -n "$window" ] && xdotool windowfocus --sync "$window" || exit 3
 sleep 0.5
-# From (20, 6): five steps right, then left into the wall at x 5 (19 steps, 6 refused), 3 down.
+# From (20, 7): five steps right, then left into the wall at x 5 (19 steps, 6 refused), 3 down.
 xdotool key --delay 40 Right Right Right Right Right
 for _ in $(seq 25); do xdotool key --delay 40 Left; done
 xdotool key --delay 40 Down Down Down
@@ -56,8 +56,8 @@ PLAY
     xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/play.sh" "$root" "$build"
     status=$?
     [ "$status" -eq 0 ] || fail "first_game exited with $status"
-    grep -aq 'first_game: the walker took 27 steps and stands at (6, 9)$' "$QUORVEX_LOG" ||
-        fail "the walker should have taken 27 steps to (6, 9)"
+    grep -aq 'first_game: the walker took 27 steps and stands at (6, 10)$' "$QUORVEX_LOG" ||
+        fail "the walker should have taken 27 steps to (6, 10)"
     ;;
 rocks)
     headless rocks 300 rock_run || fail "rock_run exited with $?"

@@ -12,6 +12,8 @@
 namespace
 {
 
+const int ROOM_LEFT = 5;    // column of the room's left wall, cells
+const int ROOM_TOP = 3;     // row of the room's top wall, cells
 const int ROOM_WIDTH = 30;  // cells, walls included
 const int ROOM_HEIGHT = 10; // cells, walls included
 
@@ -63,16 +65,16 @@ int main()
         return 1;
     }
 
-    // The room's walls, two rows below the top of the window to leave room for the display.
+    // The room's walls, below the display item at the top of the window.
     for (int x = 0; x < ROOM_WIDTH; x++)
     {
-        placeWall(x + 5, 2);
-        placeWall(x + 5, 1 + ROOM_HEIGHT);
+        placeWall(ROOM_LEFT + x, ROOM_TOP);
+        placeWall(ROOM_LEFT + x, ROOM_TOP + ROOM_HEIGHT - 1);
     }
     for (int y = 1; y < ROOM_HEIGHT - 1; y++)
     {
-        placeWall(5, 2 + y);
-        placeWall(4 + ROOM_WIDTH, 2 + y);
+        placeWall(ROOM_LEFT, ROOM_TOP + y);
+        placeWall(ROOM_LEFT + ROOM_WIDTH - 1, ROOM_TOP + y);
     }
 
     qv::ViewObject *p_steps = new qv::ViewObject;
@@ -80,7 +82,7 @@ int main()
     p_steps->setLocation(qv::TOP_LEFT);
 
     Walker *p_walker = new Walker;
-    p_walker->setPosition(qv::Vector(20, 6));
+    p_walker->setPosition(qv::Vector(20, 7));
 
     log.writeLog("first_game: walk with the arrows, Q quits");
     game.run();
