@@ -10,8 +10,8 @@ Hunter::Hunter(qv::Object *p_new_runner) : p_runner(p_new_runner)
     setType("Hunter");
     registerInterest(qv::STEP_EVENT);
     machine.setOwner(this);
-    machine.setState(&roam);
-    machine.changeState(&roam);
+    machine.setState(&roaming);
+    machine.changeState(&roaming);
 }
 
 int Hunter::eventHandler(const qv::Event *p_event)
@@ -27,8 +27,6 @@ int Hunter::eventHandler(const qv::Event *p_event)
         const qv::EventPath *p_path = static_cast<const qv::EventPath *>(p_event);
         if (p_path->getResult() == 2)
             log.writeLog("pursuit: hunter %d found a way of %zu cells", getId(), p_path->getPath().getNodes().size());
-        else
-            log.writeLog("pursuit: hunter %d found no way", getId());
         // The base class walks the path found.
         return Object::eventHandler(p_event);
     }
@@ -52,17 +50,12 @@ qv::Object *Hunter::getRunner() const
     return p_runner;
 }
 
-qv::StateMachine &Hunter::getMachine()
+void Hunter::hunt()
 {
-    return machine;
+    machine.changeState(&hunting);
 }
 
-StateRoam *Hunter::getRoam()
+void Hunter::roam()
 {
-    return &roam;
-}
-
-StateHunt *Hunter::getHunt()
-{
-    return &hunt;
+    machine.changeState(&roaming);
 }

@@ -20,16 +20,14 @@ public:
 
     /// The object hunted.
     qv::Object *getRunner() const;
-    /// The machine running the hunter's states.
-    qv::StateMachine &getMachine();
-    /// The roaming state.
-    StateRoam *getRoam();
-    /// The hunting state.
-    StateHunt *getHunt();
+    /// Switches the state machine to hunting.
+    void hunt();
+    /// Switches the state machine to roaming.
+    void roam();
 
 private:
     qv::Object *p_runner;     // the object hunted, owned by the world
-    StateRoam roam;           // wanders, watching for the runner
-    StateHunt hunt;           // follows paths to the runner
+    StateRoam roaming;        // wanders, watching for the runner
+    StateHunt hunting;        // follows paths to the runner
     qv::StateMachine machine; // runs roam or hunt every step
 };

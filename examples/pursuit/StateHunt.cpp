@@ -36,7 +36,7 @@ void StateHunt::Execute(qv::Object *p_obj)
     const qv::Vector to_runner = p_hunter->getRunner()->getPosition() - p_obj->getPosition();
     if (to_runner.getMagnitude() > GIVE_UP_RANGE)
     {
-        p_hunter->getMachine().changeState(p_hunter->getRoam());
+        p_hunter->roam();
         return;
     }
     if (to_runner.getMagnitude() < CLOSE_RANGE)

@@ -32,7 +32,7 @@ void StateRoam::Execute(qv::Object *p_obj)
     Hunter *p_hunter = static_cast<Hunter *>(p_obj);
     if (qv::distance(p_obj->getPosition(), p_hunter->getRunner()->getPosition()) < HUNT_RANGE)
     {
-        p_hunter->getMachine().changeState(p_hunter->getHunt());
+        p_hunter->hunt();
         return;
     }
     // Hunters turn on different steps, so that they do not move in step with each other.
