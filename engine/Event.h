@@ -38,6 +38,7 @@ class Event
 public:
     /// An event of type "qv-undefined", which no manager delivers.
     Event();
+    /// Virtual, for the event classes derived from it.
     virtual ~Event();
 
     /// The event's name, such as "qv-step".

@@ -33,6 +33,7 @@ public:
     /// has no node graph when `p_object` is null, a cell lies outside the world boundary or the
     /// graph cannot be allocated.
     PathFind(Object *p_object, Cell start, Cell goal, Object *p_target = nullptr);
+    /// Frees what the search holds.
     virtual ~PathFind();
 
     /// Expands one cell: 0 when the search is exhausted (no path), 1 while it goes on, 2 when a
