@@ -20,8 +20,11 @@ class Music
 public:
     /// A closed stream labelled "[Undefined]"; costs no audio resources until a file is opened.
     Music();
+    /// Out of line, where the stream's class is complete.
     ~Music();
+    /// Not copyable: a stream belongs to one table entry.
     Music(const Music &) = delete;
+    /// Not assignable, for the same reason.
     Music &operator=(const Music &) = delete;
 
     /// Opens an audio file for streaming; 0, or -1 when it cannot be opened.

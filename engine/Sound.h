@@ -20,8 +20,11 @@ class Sound
 public:
     /// An empty sound labelled "[Undefined]".
     Sound();
+    /// Out of line, where the sound's classes are complete.
     ~Sound();
+    /// Not copyable: a sound belongs to one table entry.
     Sound(const Sound &) = delete;
+    /// Not assignable, for the same reason.
     Sound &operator=(const Sound &) = delete;
 
     /// Loads the samples of an audio file; 0, or -1 when it cannot be read.
