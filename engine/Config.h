@@ -75,6 +75,9 @@ public:
     int getMaxMessageSize() const;
     /// The configuration text last loaded.
     std::string getConfigText() const;
+    /// Every setting in effect as configuration text, one "key:value," item each, that
+    /// `loadConfig` turns back into the same settings.
+    std::string getSettingsText() const;
 
 private:
     Config() = default;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Color.h"
+#include "FrameText.h"
 #include "Manager.h"
 
 #include <SFML/Graphics/Color.hpp>
@@ -56,6 +57,9 @@ enum Justification : int
 ///
 /// With `headless:true` in the configuration it starts without a window and every drawing
 /// operation returns -1, so the rest of the engine runs unchanged.
+///
+/// Windowed or headless, it also keeps what each cell of the frame being drawn shows, as text
+/// (`getFrameText`, format in `FrameText`): a game's tests can check a frame without a screen.
 class DisplayManager : public Manager
 {
 public:
@@ -80,6 +84,9 @@ public:
     /// Draws the queued characters into the window now, in one call, before you draw into the
     /// window yourself; -1 when there is no window.
     int flush() const;
+
+    /// What each cell of the frame drawn since the last `swapBuffers` shows, as `FrameText` text.
+    std::string getFrameText() const;
 
     /// Window width, in cells.
     int getHorizontalChars() const;
@@ -109,6 +116,8 @@ private:
     };
 
     DisplayManager();
+    /// Notes in the frame text that the cell at a world position shows `ch` in colour `letter`.
+    void noteCell(const Vector &world_pos, char ch, char letter) const;
     /// Closes and deletes the window, text and rectangle that exist.
     void release();
     /// The quad of a character at the text's size, looked up in the font on first use.
@@ -150,6 +159,7 @@ private:
     sf::Text *text = nullptr;                      // owned; holds the character size and style of every glyph
     mutable GlyphQuad glyphs[256];                 // one per char value, at the text's character size
     mutable std::vector<sf::Vertex> queue;         // triangles drawn since the last flush, pixels and texels
+    mutable FrameText frame_text;                  // what each cell of the frame being drawn shows
 
     // Where the window holds nothing but the background and what the queue drew since the clear,
     // a background rectangle changes only the pixels of earlier glyph quads: only those parts of
