@@ -1,0 +1,212 @@
+#include "Config.h"
+#include "DisplayManager.h"
+#include "Frame.h"
+#include "GameManager.h"
+#include "LogManager.h"
+#include "Vector.h"
+#include "test_support.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace
+{
+
+// The lines of a log that a replay must reproduce, each as its pass and message: all but those
+// that time the loop itself.
+std::vector<std::string> gameLines(const std::string &log)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(log);
+    for (std::string line; std::getline(in, line);)
+    {
+        if (line.find("GameManager::run(): Can't keep up!") != std::string::npos ||
+            line.find("GameManager::shutDown(): frame time median") != std::string::npos ||
+            line.find("GameManager::run(): Warning! Residual network data.") != std::string::npos)
+            continue;
+        // Past "hh:mm:ss ".
+        lines.push_back(line.size() > 9 ? line.substr(9) : line);
+    }
+    return lines;
+}
+
+// The last frame file in `folder`, and in `*p_count` how many there are.
+std::string lastFrame(const std::string &folder, int *p_count)
+{
+    std::vector<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().string());
+    std::sort(names.begin(), names.end());
+    *p_count = static_cast<int>(names.size());
+    return names.empty() ? "" : readFile(names.back());
+}
+
+} // namespace
+
+// Runs the dungeon in the project's root (for its sprites and font) with the test's configuration.
+class ReplayTest : public EngineTest
+{
+protected:
+    // The program's exit status, or -1; its output goes to out.txt and err.txt in the test's folder.
+    int dungeon(const std::string &options, const std::string &log) const
+    {
+        const std::string command = "cd " QV_SOURCE_DIR " && env ALSOFT_DRIVERS=null QUORVEX_LOG=" + log + " " +
+                                    QV_BINARY_DIR "/dungeon " + options + " >" + dir + "/out.txt 2>" + dir + "/err.txt";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
+
+TEST_F(ReplayTest, SessionRecordedInAWindowReplaysIdenticallyHeadlessAndInAWindow)
+{
+    if (std::getenv("DISPLAY") == nullptr)
+        GTEST_SKIP() << "no X display for the windowed replay";
+    writeConfig("headless:false,\nrandom_seed:227,\nframe_time:33,\nwindow_horizontal_pixels:1200,\n"
+                "window_vertical_pixels:720,\nwindow_horizontal_chars:80,\nwindow_vertical_chars:24,\n"
+                "font_scale:1.5,\nfont_file:qv-font.ttf,\n");
+    // Seed 227: the hero starts above a monster, walks into it and fights it (see the game's
+    // program test); then walks right a little and quits.
+    const std::string recording = dir + "/session.txt";
+    const std::string route = "key:p wait:1:DONE_CREATING_LEVEL_GEOMETRY sleep:0.3 holduntil:Down:1:Hero_was_hit "
+                              "tapuntil:a:1:Deleting_a_monster_from_the_list hold:Right:1 sleep:0.3 key:q";
+    const std::string command =
+        "env -u DISPLAY ALSOFT_DRIVERS=null DUNGEON_ARGS=\"--record " + recording + " --frames " + dir +
+        "/live\" timeout 100 " QV_SOURCE_DIR "/tools/play_session.sh " QV_BINARY_DIR "/dungeon " + dir + "/shots " +
+        route + " >" + dir + "/session-out.txt 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << readFile(dir + "/session-out.txt") << readLog();
+    const std::vector<std::string> recorded = gameLines(readLog());
+    ASSERT_TRUE(containsInOrder(logMessages(), {"About to run", "DONE CREATING LEVEL GEOMETRY", "Hero was hit",
+                                                "Deleting a monster from the list"}));
+    int live_frames = 0;
+    const std::string live_last = lastFrame(dir + "/live", &live_frames);
+
+    // The replays must not depend on anything the window session's configuration says beyond
+    // how to show it.
+    writeConfig("headless:true,\nrandom_seed:1,\nframe_time:5,\nwindow_horizontal_chars:40,\n");
+    for (const std::string run : {"headless1", "headless2", "window"})
+    {
+        if (run == "window")
+            writeConfig("headless:false,\nfont_file:qv-font.ttf,\n");
+        const std::string log = dir + "/" + run + ".log";
+        ASSERT_EQ(dungeon("--replay " + recording + " --frames " + dir + "/" + run, log), 0)
+            << run << readFile(dir + "/err.txt");
+        EXPECT_EQ(gameLines(readFile(log)), recorded) << run;
+        int frames = 0;
+        EXPECT_EQ(lastFrame(dir + "/" + run, &frames), live_last) << run;
+        EXPECT_EQ(frames, live_frames) << run;
+    }
+}
+
+// A session of the dungeon kept as a regression: seed 227, a fight, the walk to the stairs and the
+// second floor. When the game changes on purpose, tools/update_replay_data.sh records it anew.
+TEST_F(ReplayTest, KeptSessionReplaysToItsStoredLogAndLastFrame)
+{
+    writeConfig("headless:true,\n");
+    const std::string data = QV_SOURCE_DIR "/tests/data/";
+    ASSERT_EQ(dungeon("--replay " + data + "dungeon-session.txt --frames " + dir + "/frames", log_path), 0)
+        << readFile(dir + "/err.txt");
+    std::vector<std::string> expected;
+    std::istringstream in(readFile(data + "dungeon-session-log.txt"));
+    for (std::string line; std::getline(in, line);)
+        expected.push_back(line);
+    ASSERT_GT(expected.size(), 50u);
+    EXPECT_EQ(gameLines(readLog()), expected);
+    int frames = 0;
+    EXPECT_EQ(lastFrame(dir + "/frames", &frames), readFile(data + "dungeon-session-frame.txt"));
+}
+
+TEST_F(ReplayTest, DamagedRecordingsAreRefusedWithTheirLineBeforeAnythingRuns)
+{
+    const std::string head = "quorvex-recording 1\nconfig frame_time:33,window_horizontal_pixels:960,"
+                             "window_vertical_pixels:720,window_horizontal_chars:80,window_vertical_chars:24,\n"
+                             "seed 5\n";
+    const struct
+    {
+        std::string text;
+        std::string expected; // in the message
+    } cases[] = {
+        {"quorvex-recording 2\n" + head.substr(20), "line 1: unknown version '2'"},
+        {"hello\n", "line 1: not a recording"},
+        {"quorvex-recording 1\nseed 5\nend 3\n", "line 2: malformed"},
+        {"quorvex-recording 1\nconfig frame_time:33,window_horizontal_chars:100000,\nseed 5\nend 3\n",
+         "line 2: setting window_horizontal_chars"},
+        {"quorvex-recording 1\nconfig frame_time:33,\nseed 5\nend 3\n", "line 2: setting window_horizontal_chars"},
+        {head.substr(0, head.size() - 7) + "seed x\nend 3\n", "line 3: malformed"},
+        {head + "key 3 pressed 52\nkey 2 released 52\nend 9\n", "line 5: pass 2 out of order"},
+        {head + "key 3 pushed 52\nend 9\n", "line 4: malformed"},
+        {head + "key 3 pressed 999\nend 9\n", "line 4: malformed"},
+        {head + "key 3 pressed\nend 9\n", "line 4: malformed"},
+        {head + "mouse 3 clicked left 5\nend 9\n", "line 4: malformed"},
+        {head + "mouse 3 clicked thumb 5 5\nend 9\n", "line 4: malformed"},
+        {head + "path 3 1000000000 0\nend 9\n", "line 4: malformed"},
+        {head + "path 3 10 0\npath 3 10 0\nend 9\n", "line 5: second path record"},
+        {head + "jump 3\nend 9\n", "line 4: unknown record 'jump'"},
+        {head + "key -3 pressed 52\nend 9\n", "line 4: malformed"},
+        {head + "key 3 pressed 52\nend 9\nkey 10 pressed 52\n", "line 6: records after the end"},
+        {head + "key 3 pressed 52\nend 2\n", "line 5: pass 2 out of order"},
+        {head + "key 3 pressed 52\n", "line 4: truncated (no end record)"},
+        {head + "key 3 pressed 52\nend 9", "line 5: truncated (no end of line)"},
+        {head + "key 3 " + std::string(300, 'x') + "\nend 9\n", "line 4: line too long"},
+        {head +
+             []
+             {
+                 std::string many;
+                 for (int i = 0; i < 10001; i++)
+                     many += "key 4 down 52\n";
+                 return many;
+             }() +
+             "end 9\n",
+         "line 10004: more than 10000 input events in pass 4"},
+    };
+    for (const auto &bad : cases)
+    {
+        const std::string file = writeFile("bad.txt", bad.text);
+        std::filesystem::remove(log_path);
+        EXPECT_EQ(dungeon("--replay " + file, log_path), 1) << bad.expected;
+        const std::string err = readFile(dir + "/err.txt");
+        EXPECT_NE(err.find("cannot replay '" + file + "': " + bad.expected), std::string::npos) << bad.expected << "\n"
+                                                                                                << err;
+        EXPECT_FALSE(std::filesystem::exists(log_path)) << bad.expected;
+    }
+}
+
+TEST_F(ReplayTest, HelpListsTheOptionsAndMisuseEndsWithStatusTwo)
+{
+    EXPECT_EQ(dungeon("--help", log_path), 0);
+    const std::string help = readFile(dir + "/out.txt");
+    for (const char *option : {"--record FILE", "--replay FILE", "--frames DIR", "--watch HOST[:PORT]"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    for (const std::string &misuse :
+         std::vector<std::string>{"--bogus", "--record", "--replay a --record b", "--frames x --frames y",
+                                  "--record " + dir + "/r.txt --watch localhost", "extra"})
+    {
+        EXPECT_EQ(dungeon(misuse, log_path), 2) << misuse;
+        EXPECT_NE(readFile(dir + "/err.txt").find("--replay FILE"), std::string::npos) << misuse;
+        EXPECT_FALSE(std::filesystem::exists(log_path)) << misuse;
+    }
+}
+
+// Headless, nothing is drawn, yet the frame text shows what a window would: sprite frames whole,
+// strings justified, colours by letter, and a fresh frame after every swap.
+TEST_F(EngineTest, FrameTextShowsWhatEachCellOfTheFrameHoldsAlsoHeadless)
+{
+    writeConfig("headless:true,\nwindow_horizontal_chars:6,\nwindow_vertical_chars:3,\n");
+    qv::GameManager &game_manager = qv::GameManager::getInstance();
+    ASSERT_EQ(game_manager.startUp(), 0);
+    qv::DisplayManager &display_manager = qv::DisplayManager::getInstance();
+    EXPECT_EQ(display_manager.drawString(qv::Vector(3, 0), "abc", qv::JUSTIFY_CENTER, qv::RED), -1);
+    EXPECT_EQ(display_manager.drawCharacter(qv::Vector(5, 2), 'z', 10, 20, 30), -1);
+    EXPECT_EQ(display_manager.drawCharacter(qv::Vector(9, 9), 'q', qv::BLUE), -1);
+    EXPECT_EQ(qv::Frame(2, 2, "#%o\n").draw(qv::Vector(0.5f, 1.5f), qv::CYAN, '%'), -1);
+    EXPECT_EQ(display_manager.getFrameText(), "  abc \n"
+                                              "#     \n"
+                                              "o?   z\n"
+                                              "\n"
+                                              "..rrr.\n"
+                                              "c.....\n"
+                                              "cc...x\n");
+    display_manager.swapBuffers();
+    EXPECT_EQ(display_manager.getFrameText(), "      \n      \n      \n\n......\n......\n......\n");
+    game_manager.shutDown();
+}
