@@ -1,14 +1,16 @@
-#include "Config.h"
 #include "DisplayManager.h"
+#include "EventStep.h"
 #include "Frame.h"
-#include "GameManager.h"
-#include "LogManager.h"
+#include "Recording.h"
 #include "Vector.h"
-#include "test_support.h"
+#include "world_support.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 namespace
 {
@@ -209,4 +211,95 @@ TEST_F(EngineTest, FrameTextShowsWhatEachCellOfTheFrameHoldsAlsoHeadless)
     display_manager.swapBuffers();
     EXPECT_EQ(display_manager.getFrameText(), "      \n      \n      \n\n......\n......\n......\n");
     game_manager.shutDown();
+}
+
+// The path manager's share of a pass depends on how fast the machine is: a replay makes the steps
+// each recorded pass made, even where its own clock would allow others.
+TEST_F(EngineTest, PathSearchesOfAReplayMakeTheStepsOfEachRecordedPass)
+{
+    writeConfig("headless:true,\nframe_time:2,\nrandom_seed:-1,\n");
+    qv::GameManager &game_manager = qv::GameManager::getInstance();
+    // 100 passes of searches around a wall; a `slow` pass spends its frame before the path manager's turn.
+    const auto session = [&](bool slow_even_passes)
+    {
+        std::vector<std::string> reports;
+        EXPECT_EQ(game_manager.startUp(), 0);
+        qv::WorldManager::getInstance().setBoundary(qv::Box(qv::Vector(0, 0), 80, 24));
+        for (int y = 0; y < 23; y++)
+            new Recorder("wall", qv::Vector(40, static_cast<float>(y)));
+        for (int i = 0; i < 4; i++)
+        {
+            Recorder *p_seeker = new Recorder("seeker" + std::to_string(i), qv::Vector(2, 2 + 5 * i), qv::SPECTRAL);
+            p_seeker->on_event = [&reports, p_seeker](const qv::Event *)
+            {
+                reports.push_back(p_seeker->getType() + " at pass " +
+                                  std::to_string(qv::GameManager::getInstance().getStepCount()));
+            };
+            EXPECT_EQ(p_seeker->requestPath(qv::Vector(78, static_cast<float>(20 - 5 * i))), 0);
+        }
+        Recorder *p_clock = new Recorder("clock", qv::Vector(0, 23), qv::SPECTRAL);
+        p_clock->registerInterest(qv::STEP_EVENT);
+        p_clock->on_event = [slow_even_passes](const qv::Event *p_event)
+        {
+            const int pass = static_cast<const qv::EventStep *>(p_event)->getStepCount();
+            if (slow_even_passes && pass % 2 == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            if (pass == 100)
+                qv::GameManager::getInstance().setGameOver();
+        };
+        game_manager.run();
+        game_manager.shutDown();
+        return reports;
+    };
+
+    std::string error;
+    const std::string file = dir + "/paths.txt";
+    ASSERT_EQ(qv::Recording::getInstance().startRecording(file, &error), 0) << error;
+    const std::vector<std::string> recorded = session(true);
+    ASSERT_EQ(recorded.size(), 4u) << "every search ends within the session";
+    const std::string text = readFile(file);
+    EXPECT_EQ(text.find("\npath 0 "), std::string::npos) << "a slow pass makes no step";
+    EXPECT_NE(text.find("\npath 1 "), std::string::npos);
+    EXPECT_NE(text.find("\nend 100\n"), std::string::npos);
+
+    ASSERT_EQ(qv::Recording::getInstance().loadReplay(file, &error), 0) << error;
+    EXPECT_EQ(session(false), recorded);
+}
+
+// A session seeded from the clock keeps the seed it was given, and its replay uses that seed, not
+// the clock nor the configuration's.
+TEST_F(EngineTest, ReplaySeedsTheGeneratorWithTheRecordedSeed)
+{
+    writeConfig("headless:true,\nframe_time:1,\nrandom_seed:0,\n");
+    qv::GameManager &game_manager = qv::GameManager::getInstance();
+    qv::Recording &recording = qv::Recording::getInstance();
+    const std::string file = dir + "/seed.txt";
+    std::string error;
+    ASSERT_EQ(recording.startRecording(file, &error), 0) << error;
+    const long long now = static_cast<long long>(std::time(nullptr));
+    ASSERT_EQ(game_manager.startUp(), 0);
+    Recorder *p_clock = new Recorder("clock");
+    p_clock->registerInterest(qv::STEP_EVENT);
+    p_clock->on_event = [](const qv::Event *) { qv::GameManager::getInstance().setGameOver(); };
+    game_manager.run();
+    game_manager.shutDown();
+    std::istringstream lines(readFile(file));
+    std::string version, config, seed, end;
+    std::getline(lines, version);
+    std::getline(lines, config);
+    std::getline(lines, seed);
+    std::getline(lines, end);
+    EXPECT_EQ(version, "quorvex-recording 1");
+    EXPECT_NE(config.find(",random_seed:0,"), std::string::npos) << config;
+    ASSERT_EQ(seed.compare(0, 5, "seed "), 0) << seed;
+    EXPECT_NEAR(std::atoll(seed.c_str() + 5), now, 100);
+    EXPECT_EQ(end, "end 0");
+
+    writeFile("seed.txt", version + "\n" + config + "\nseed 12345\n" + end + "\n");
+    ASSERT_EQ(recording.loadReplay(file, &error), 0) << error;
+    ASSERT_EQ(game_manager.startUp(), 0);
+    const int drawn = std::rand();
+    game_manager.shutDown();
+    std::srand(12345);
+    EXPECT_EQ(drawn, std::rand());
 }
