@@ -11,6 +11,7 @@
 #include "Recording.h"
 #include "ResourceManager.h"
 #include "WorldManager.h"
+#include "attribute_text.h"
 #include "geometry.h"
 
 #include <algorithm>
@@ -18,7 +19,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 
@@ -117,18 +117,8 @@ const char *const LOCAL_SETTINGS[] = {"headless",   "logfile",         "font_fil
 std::string localSettings(const std::string &settings)
 {
     std::string local;
-    std::size_t at = 0;
-    while (at < settings.size())
-    {
-        const std::size_t end = settings.find(',', at);
-        const std::string item = settings.substr(at, end - at);
-        for (const char *key : LOCAL_SETTINGS)
-            if (item.compare(0, std::strlen(key) + 1, std::string(key) + ":") == 0)
-                local += item + ",";
-        if (end == std::string::npos)
-            break;
-        at = end + 1;
-    }
+    for (const char *key : LOCAL_SETTINGS)
+        local += std::string(key) + ":" + match(settings, key) + ",";
     return local;
 }
 

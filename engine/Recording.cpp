@@ -2,6 +2,7 @@
 
 #include "EventKeyboard.h"
 #include "EventMouse.h"
+#include "attribute_text.h"
 
 #include <cerrno>
 #include <climits>
@@ -77,24 +78,6 @@ std::vector<std::string> splitWords(const std::string &line)
     }
 }
 
-// The value of `key` in configuration text: the first item's, as the configuration reads it.
-std::string settingOf(const std::string &text, const std::string &key)
-{
-    const std::string wanted = key + ":";
-    std::size_t at = 0;
-    while (at < text.size())
-    {
-        const std::size_t end = text.find(',', at);
-        const std::string item = text.substr(at, end - at);
-        if (item.compare(0, wanted.size(), wanted) == 0)
-            return item.substr(wanted.size());
-        if (end == std::string::npos)
-            break;
-        at = end + 1;
-    }
-    return "";
-}
-
 // Checks the sizes among the recorded settings; "" or what is wrong.
 std::string checkSettings(const std::string &text)
 {
@@ -113,7 +96,7 @@ std::string checkSettings(const std::string &text)
     for (const auto &bound : bounds)
     {
         int value = 0;
-        if (!readNumber(settingOf(text, bound.key), bound.low, bound.high, &value))
+        if (!readNumber(match(text, bound.key), bound.low, bound.high, &value))
             return std::string("setting ") + bound.key + " missing or outside " + std::to_string(bound.low) + ".." +
                    std::to_string(bound.high);
     }
