@@ -191,60 +191,6 @@ RecordedInput inputOf(RecordedInput::Kind kind, int action, int code, int x = 0,
 
 } // namespace
 
-void InputManager::deliver(const RecordedInput &input)
-{
-    Recording::getInstance().noteInput(input);
-    switch (input.kind)
-    {
-    case RecordedInput::KEY:
-    {
-        EventKeyboard keyboard;
-        keyboard.setKeyboardAction(input.action);
-        keyboard.setKey(input.code);
-        onEvent(&keyboard);
-        break;
-    }
-    case RecordedInput::MOUSE:
-    {
-        EventMouse mouse;
-        mouse.setMouseAction(input.action);
-        mouse.setMouseButton(input.code);
-        mouse.setMousePosition(cellsAt(input.x, input.y));
-        onEvent(&mouse);
-        break;
-    }
-    case RecordedInput::CLOSE:
-        LogManager::getInstance().writeLog(1, "InputManager::getInput(): Window close event. Setting game over.");
-        GameManager::getInstance().setGameOver();
-        break;
-    }
-}
-
-void InputManager::replayInput()
-{
-    // The window still answers its own events, but only the viewer's Q or close ends the replay.
-    sf::RenderWindow *p_window = nullptr;
-    sf::Event event;
-    while ((p_window = DisplayManager::getInstance().getWindow()) != nullptr && p_window->pollEvent(event))
-    {
-        if (event.type == sf::Event::Closed ||
-            (event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::Q))
-            GameManager::getInstance().setGameOver();
-    }
-    for (const RecordedInput &input : Recording::getInstance().takeInputs(GameManager::getInstance().getStepCount()))
-    {
-        deliver(input);
-        // As when it came live: nothing after a close request is handled.
-        if (input.kind == RecordedInput::CLOSE)
-            return;
-    }
-}
-
-namespace
-{
-
-} // namespace
-
 InputManager::InputManager()
 {
     setType("InputManager");
@@ -393,6 +339,55 @@ EventKeyboard InputManager::toEventKeyboard(const sf::Event &event) const
     LogManager::getInstance().writeLog(15, "InputManager::toEventKeyboard(): Keyboard event '%c' (%d)",
                                        keyboard.getKey(), static_cast<int>(event.key.code));
     return keyboard;
+}
+
+void InputManager::deliver(const RecordedInput &input)
+{
+    Recording::getInstance().noteInput(input);
+    switch (input.kind)
+    {
+    case RecordedInput::KEY:
+    {
+        EventKeyboard keyboard;
+        keyboard.setKeyboardAction(input.action);
+        keyboard.setKey(input.code);
+        onEvent(&keyboard);
+        break;
+    }
+    case RecordedInput::MOUSE:
+    {
+        EventMouse mouse;
+        mouse.setMouseAction(input.action);
+        mouse.setMouseButton(input.code);
+        mouse.setMousePosition(cellsAt(input.x, input.y));
+        onEvent(&mouse);
+        break;
+    }
+    case RecordedInput::CLOSE:
+        LogManager::getInstance().writeLog(1, "InputManager::getInput(): Window close event. Setting game over.");
+        GameManager::getInstance().setGameOver();
+        break;
+    }
+}
+
+void InputManager::replayInput()
+{
+    // The window still answers its own events, but only the viewer's Q or close ends the replay.
+    sf::RenderWindow *p_window = nullptr;
+    sf::Event event;
+    while ((p_window = DisplayManager::getInstance().getWindow()) != nullptr && p_window->pollEvent(event))
+    {
+        if (event.type == sf::Event::Closed ||
+            (event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::Q))
+            GameManager::getInstance().setGameOver();
+    }
+    for (const RecordedInput &input : Recording::getInstance().takeInputs(GameManager::getInstance().getStepCount()))
+    {
+        deliver(input);
+        // As when it came live: nothing after a close request is handled.
+        if (input.kind == RecordedInput::CLOSE)
+            return;
+    }
 }
 
 } // namespace qv
