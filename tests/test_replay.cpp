@@ -1,4 +1,6 @@
 #include "DisplayManager.h"
+#include "EventKeyboard.h"
+#include "EventMouse.h"
 #include "EventStep.h"
 #include "Frame.h"
 #include "Recording.h"
@@ -305,4 +307,52 @@ TEST_F(EngineTest, ReplaySeedsTheGeneratorWithTheRecordedSeed)
     game_manager.shutDown();
     std::srand(12345);
     EXPECT_EQ(drawn, std::rand());
+}
+
+// Each recorded event reaches the objects in its pass, in its order, as the live one did; a close
+// request ends the game there, and what came after it in that pass is not delivered.
+TEST_F(EngineTest, ReplayDeliversTheRecordedInputInItsPass)
+{
+    // Cells of 12 x 30 pixels.
+    writeFile("input.txt", "quorvex-recording 1\n"
+                           "config frame_time:33,window_horizontal_pixels:960,window_vertical_pixels:720,"
+                           "window_horizontal_chars:80,window_vertical_chars:24,\n"
+                           "seed 5\n"
+                           "key 1 pressed 52\n"
+                           "mouse 1 moved none 24 90\n"
+                           "key 1 down 4\n"
+                           "mouse 3 clicked right 120 60\n"
+                           "mouse 3 pressed left 6 15\n"
+                           "key 3 released 158\n"
+                           "close 4\n"
+                           "key 4 pressed 36\n"
+                           "key 5 pressed 37\n"
+                           "end 9\n");
+    writeConfig("headless:true,\n");
+    std::string error;
+    ASSERT_EQ(qv::Recording::getInstance().loadReplay(dir + "/input.txt", &error), 0) << error;
+    qv::GameManager &game_manager = qv::GameManager::getInstance();
+    ASSERT_EQ(game_manager.startUp(), 0);
+    std::vector<std::string> delivered;
+    Recorder *p_player = new Recorder("player");
+    p_player->registerInterest(qv::KEYBOARD_EVENT);
+    p_player->registerInterest(qv::MOUSE_EVENT);
+    p_player->on_event = [&delivered](const qv::Event *p_event)
+    {
+        const std::string pass = std::to_string(qv::GameManager::getInstance().getStepCount());
+        if (const auto *p_key = dynamic_cast<const qv::EventKeyboard *>(p_event))
+            delivered.push_back(pass + " key " + std::to_string(p_key->getKeyboardAction()) + " " +
+                                std::to_string(p_key->getKey()));
+        if (const auto *p_mouse = dynamic_cast<const qv::EventMouse *>(p_event))
+            delivered.push_back(pass + " mouse " + std::to_string(p_mouse->getMouseAction()) + " " +
+                                std::to_string(p_mouse->getMouseButton()) + " " +
+                                std::to_string(p_mouse->getMousePosition().getX()) + " " +
+                                std::to_string(p_mouse->getMousePosition().getY()));
+    };
+    game_manager.run();
+    EXPECT_EQ(game_manager.getStepCount(), 5) << "the close request in pass 4 ends the game";
+    game_manager.shutDown();
+    EXPECT_EQ(delivered, (std::vector<std::string>{"1 key 0 52", "1 mouse 2 -1 2.000000 3.000000", "1 key 2 4",
+                                                   "3 mouse 0 1 10.000000 2.000000", "3 mouse 1 0 0.500000 0.500000",
+                                                   "3 key 1 158"}));
 }
