@@ -356,3 +356,19 @@ TEST_F(EngineTest, ReplayDeliversTheRecordedInputInItsPass)
                                                    "3 mouse 0 1 10.000000 2.000000", "3 mouse 1 0 0.500000 0.500000",
                                                    "3 key 1 158"}));
 }
+
+// In a window a replay runs at the recorded pace, and the viewer's Q stops it.
+TEST_F(ReplayTest, QStopsAReplayInAWindow)
+{
+    writeConfig("headless:false,\nfont_file:qv-font.ttf,\n");
+    const std::string command = "env -u DISPLAY ALSOFT_DRIVERS=null ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" "
+                                "DUNGEON_ARGS=\"--replay " QV_SOURCE_DIR "/tests/data/dungeon-session.txt\" "
+                                "timeout 100 " QV_SOURCE_DIR "/tools/play_session.sh " QV_BINARY_DIR "/dungeon " +
+                                dir + "/shots key:q >" + dir + "/session-out.txt 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << readFile(dir + "/session-out.txt") << readLog();
+    const std::vector<std::string> lines = gameLines(readLog());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back().substr(5), "** Game engine stopped **");
+    // The session's own Q comes at pass 830.
+    EXPECT_LT(std::atoi(lines.back().c_str()), 800);
+}
