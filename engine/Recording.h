@@ -10,18 +10,19 @@ namespace qv
 /// One input event of a recording, as the input manager delivered it.
 struct RecordedInput
 {
+    /// What the event was.
     enum Kind
     {
         KEY,   // a keyboard event: `action` an EventKeyboardAction, `code` the engine key
         MOUSE, // a mouse event: `action` an EventMouseAction, `code` a Mouse::Button, at `x`, `y`
         CLOSE, // the window was asked to close
     };
-    Kind kind = KEY;
-    int pass = 0;   // loop pass it came in
-    int action = 0; // what happened
-    int code = 0;   // key or button
-    int x = 0;      // pointer position in the window, pixels
-    int y = 0;
+    Kind kind = KEY; ///< what the event was
+    int pass = 0;    ///< loop pass it came in
+    int action = 0;  ///< what happened
+    int code = 0;    ///< key or button
+    int x = 0;       ///< pointer position in the window: pixels from its left
+    int y = 0;       ///< pixels from its top
 };
 
 /// A play session as text, so that it can be played again exactly: written while a game runs with
