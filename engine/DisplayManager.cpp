@@ -10,6 +10,7 @@
 #include <SFML/Graphics/Text.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <new>
 
