@@ -1,5 +1,6 @@
 #include "SceneGraph.h"
 
+#include "Config.h"
 #include "GameManager.h"
 #include "LogManager.h"
 #include "ObjectListIterator.h"
@@ -36,7 +37,13 @@ bool refuseNull(const Object *p_o, const char *operation)
 int SceneGraph::startUp()
 {
     type_map.clear();
-    LogManager::getInstance().writeLog(1, "Scenegraph configuration: SIMPLE");
+    const Config &config = Config::getInstance();
+    setGrid(config.getGridWidth(), config.getGridHeight());
+    if (isGridOn())
+        LogManager::getInstance().writeLog(1, "Scenegraph configuration: GRID of %d x %d cells", grid_cell_width,
+                                           grid_cell_height);
+    else
+        LogManager::getInstance().writeLog(1, "Scenegraph configuration: SIMPLE");
     return 0;
 }
 
@@ -63,10 +70,14 @@ int SceneGraph::insertObject(Object *p_o)
         log.writeLog("SceneGraph::insertObject(): Error! unable to insert Object (id %d) into type map", p_o->getId());
         return -1;
     }
-    if (p_o->isSolid() && solid_objects.insert(p_o) == -1)
+    if (p_o->isSolid())
     {
-        log.writeLog("SceneGraph::insertObject(): Error! unable to insert solid Object (id %d)", p_o->getId());
-        return -1;
+        if (solid_objects.insert(p_o) == -1)
+        {
+            log.writeLog("SceneGraph::insertObject(): Error! unable to insert solid Object (id %d)", p_o->getId());
+            return -1;
+        }
+        fileSolid(p_o);
     }
     if (p_o->isVisible())
     {
@@ -102,7 +113,10 @@ int SceneGraph::removeObject(Object *p_o)
             failed |= !altitudeInRange(altitude) || visible_objects[altitude].remove(p_o) == -1;
         }
         if (p_o->isSolid())
+        {
             failed |= solid_objects.remove(p_o) == -1;
+            unfileSolid(p_o);
+        }
     }
     else
     {
@@ -151,15 +165,79 @@ ObjectList SceneGraph::getCollisions(const Object *p_o, const Vector &where) con
     ObjectList collisions;
     if (refuseNull(p_o, "getCollisions"))
         return collisions;
-    const Box moved_box = getWorldBox(p_o, where);
+    query(getWorldBox(p_o, where), p_o, collisions);
+    return collisions;
+}
+
+ObjectList SceneGraph::solidObjectsIn(const Box &area) const
+{
+    ObjectList found;
+    query(area, nullptr, found);
+    return found;
+}
+
+void SceneGraph::query(const Box &area, const Object *p_skip, ObjectList &result) const
+{
+    if (isGridOn())
+    {
+        grid.query(area, p_skip, result);
+        return;
+    }
     ObjectListIterator it(&solid_objects);
     for (it.first(); !it.isDone(); it.next())
     {
         Object *p_other = it.currentObject();
-        if (p_other != p_o && boxIntersectsBox(moved_box, getWorldBox(p_other)))
-            collisions.insert(p_other);
+        if (p_other != p_skip && boxIntersectsBox(area, getWorldBox(p_other)))
+            result.insert(p_other);
     }
-    return collisions;
+}
+
+void SceneGraph::setGrid(int cell_width, int cell_height)
+{
+    if (cell_width < 0 || cell_height < 0)
+        LogManager::getInstance().writeLog(
+            "SceneGraph::setGrid(): Warning! Grid cells of %d x %d refused; collisions scan every solid object.",
+            cell_width, cell_height);
+    const bool on = cell_width > 0 && cell_height > 0;
+    grid_cell_width = on ? cell_width : 0;
+    grid_cell_height = on ? cell_height : 0;
+    grid.clear();
+    if (!on)
+        return;
+    grid.layOut(boundary, static_cast<float>(grid_cell_width), static_cast<float>(grid_cell_height));
+    // Filed in store order, the grid ranks them as the store does.
+    ObjectListIterator it(&solid_objects);
+    for (it.first(); !it.isDone(); it.next())
+        grid.insert(it.currentObject());
+}
+
+void SceneGraph::setBoundary(const Box &new_boundary)
+{
+    boundary = new_boundary;
+    if (isGridOn())
+        grid.layOut(boundary, static_cast<float>(grid_cell_width), static_cast<float>(grid_cell_height));
+}
+
+const SpatialGrid &SceneGraph::getGrid() const
+{
+    return grid;
+}
+
+bool SceneGraph::isGridOn() const
+{
+    return grid_cell_width > 0;
+}
+
+void SceneGraph::fileSolid(Object *p_o)
+{
+    if (isGridOn())
+        grid.insert(p_o);
+}
+
+void SceneGraph::unfileSolid(const Object *p_o)
+{
+    if (isGridOn())
+        grid.remove(p_o);
 }
 
 int SceneGraph::updateAltitude(Object *p_o, int new_altitude)
@@ -202,12 +280,13 @@ int SceneGraph::updateSolidness(Object *p_o, Solidness new_solidness)
     if (refuseNull(p_o, "updateSolidness"))
         return -1;
     if (p_o->getSolidness() == HARD || new_solidness == HARD)
-        countHardChange();
+        hard_changes++;
     if (!p_o->isActive())
         return 0;
     const bool will_be_solid = new_solidness == HARD || new_solidness == SOFT;
     if (p_o->isSolid() && new_solidness == SPECTRAL)
     {
+        unfileSolid(p_o);
         if (solid_objects.remove(p_o) == -1 && failuresCount())
             LogManager::getInstance().writeLog("SceneGraph::updateSolidness(): unable to remove solid object (%s)",
                                                p_o->getType().c_str());
@@ -219,6 +298,7 @@ int SceneGraph::updateSolidness(Object *p_o, Solidness new_solidness)
             LogManager::getInstance().writeLog("SceneGraph::updateSolidness(): Error! unable to insert solid object");
             return -1;
         }
+        fileSolid(p_o);
     }
     return 0;
 }
@@ -285,8 +365,11 @@ int SceneGraph::updateActive(Object *p_o, bool new_active)
             step(!altitudeInRange(altitude) || visible_objects[altitude].remove(p_o) == -1,
                  "SceneGraph::updateActive(): remove visible object (%s) failed for visible_objects!");
         if (p_o->isSolid())
+        {
             step(solid_objects.remove(p_o) == -1,
                  "SceneGraph::updateActive(): remove object (%s) failed for solid_objects!");
+            unfileSolid(p_o);
+        }
         step(inactive_objects.insert(p_o) == -1,
              "SceneGraph::updateActive(): insert object (%s) failed for inactive_objects!");
         return failed ? -1 : 0;
@@ -301,16 +384,23 @@ int SceneGraph::updateActive(Object *p_o, bool new_active)
         step(!altitudeInRange(altitude) || visible_objects[altitude].insert(p_o) == -1,
              "SceneGraph::updateActive(): insert Object (%s) failed for visible_objects!");
     if (p_o->isSolid())
+    {
         step(solid_objects.insert(p_o) == -1,
              "SceneGraph::updateActive(): insert object (%s) failed for solid_objects!");
+        fileSolid(p_o);
+    }
     step(inactive_objects.remove(p_o) == -1,
          "SceneGraph::updateActive(): remove object (%s) failed for inactive_objects!");
     return failed ? -1 : 0;
 }
 
-void SceneGraph::countHardChange()
+void SceneGraph::updatePlace(Object *p_o)
 {
-    hard_changes++;
+    if (p_o == nullptr)
+        return;
+    countIfHard(p_o);
+    if (isGridOn() && p_o->isActive() && p_o->isSolid())
+        grid.refile(p_o);
 }
 
 unsigned long SceneGraph::getHardChanges() const
@@ -321,7 +411,7 @@ unsigned long SceneGraph::getHardChanges() const
 void SceneGraph::countIfHard(const Object *p_o)
 {
     if (p_o->getSolidness() == HARD)
-        countHardChange();
+        hard_changes++;
 }
 
 int SceneGraph::updateType(Object *p_o, const std::string &new_type)

@@ -81,7 +81,9 @@ int WorldManager::startUp()
         return 0;
     }
     deletions.clear();
+    marked.clear();
     boundary = Box();
+    scene_graph.setBoundary(boundary);
     view = Box();
     view_slack = Vector();
     view_following = nullptr;
@@ -104,6 +106,7 @@ void WorldManager::shutDown()
         delete it.currentObject();
     // Whatever was marked is gone now; keeping the pointers would delete them again next pass.
     deletions.clear();
+    marked.clear();
     view_following = nullptr;
     scene_graph.shutDown();
     LogManager::getInstance().writeLog(5, "WorldManager::shutDown(): Successfully stopped.");
@@ -138,7 +141,7 @@ int WorldManager::markForDelete(Object *p_o)
 {
     if (refuseNull(p_o, "markForDelete"))
         return -1;
-    if (holds(deletions, p_o))
+    if (marked.count(p_o) > 0)
         return 0;
     if (deletions.insert(p_o) == -1)
     {
@@ -147,6 +150,7 @@ int WorldManager::markForDelete(Object *p_o)
             static_cast<void *>(p_o));
         return -1;
     }
+    marked.insert(p_o);
     return 0;
 }
 
@@ -272,6 +276,7 @@ void WorldManager::update()
     for (doomed.first(); !doomed.isDone(); doomed.next())
         delete doomed.currentObject();
     deletions.clear();
+    marked.clear();
 }
 
 void WorldManager::draw()
@@ -299,6 +304,7 @@ Box WorldManager::getBoundary() const
 void WorldManager::setBoundary(Box new_boundary)
 {
     boundary = new_boundary;
+    scene_graph.setBoundary(boundary);
 }
 
 Box WorldManager::getView() const
