@@ -54,9 +54,9 @@ public:
     float getCellHeight() const;
 
     /// Most buckets a grid lays out, whatever the boundary and bucket size.
-    static const int MAX_BUCKETS = 1 << 16;
+    static constexpr int MAX_BUCKETS = 1 << 16;
     /// Most buckets one object is filed in; a larger box is looked at by every query instead.
-    static const int MAX_OBJECT_BUCKETS = 64;
+    static constexpr int MAX_OBJECT_BUCKETS = 64;
 
 private:
     // Buckets an object covers, first to last on each axis.
