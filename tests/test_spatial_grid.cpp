@@ -40,9 +40,9 @@ std::vector<qv::Object *> scan(const qv::Object *p_skip, const Box &area)
 const float NOT_A_NUMBER = std::numeric_limits<float>::quiet_NaN();
 const float INFINITE = std::numeric_limits<float>::infinity();
 
-// A world of random objects that random changes keep stirring: moves, births, deaths, boxes,
-// solidness and activity, a new boundary or a new grid. Now and then a coordinate or an extent is
-// far outside, huge, infinite or NaN, and boxes reach from a fraction of a bucket to several.
+// A world of random objects that random changes keep stirring: moves, births, deaths, boxes (set,
+// or taken from an animation), solidness and activity, a new boundary or a new grid. Now and then a coordinate or an
+// extent is far outside, huge, infinite or NaN, and boxes reach from a fraction of a bucket to several.
 struct Stirrer
 {
     explicit Stirrer(unsigned seed) : random(seed)
@@ -120,6 +120,8 @@ struct Stirrer
             p_o->setActive(!p_o->isActive());
         else if (change == 5)
             chance(0.5) ? newBoundary() : newGrid();
+        else if (change == 6)
+            p_o->setAnimation(qv::Animation(), true); // takes the box in place, keeping its order
         else
             // Most changes are moves, by a step or to anywhere.
             p_o->setPosition(chance(0.7) ? p_o->getPosition() + Vector(real(-2, 2), real(-2, 2)) : place());
