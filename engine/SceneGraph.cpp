@@ -234,7 +234,7 @@ void SceneGraph::fileSolid(Object *p_o)
         grid.insert(p_o);
 }
 
-void SceneGraph::unfileSolid(const Object *p_o)
+void SceneGraph::unfileSolid(Object *p_o)
 {
     if (isGridOn())
         grid.remove(p_o);

@@ -89,7 +89,7 @@ private:
 
     void countIfHard(const Object *p_o);
     void fileSolid(Object *p_o);
-    void unfileSolid(const Object *p_o);
+    void unfileSolid(Object *p_o);
     void query(const Box &area, const Object *p_skip, ObjectList &result) const;
 
     ObjectList objects;                           // active objects

@@ -1,6 +1,7 @@
 #include "SpatialGrid.h"
 
 #include "LogManager.h"
+#include "Object.h"
 #include "ObjectList.h"
 #include "geometry.h"
 
@@ -85,28 +86,29 @@ void SpatialGrid::insert(Object *p_o)
         free_records.pop_back();
     }
     records[index] = Record{p_o, getWorldBox(p_o), next_order++, Span(), false};
-    index_of[p_o] = index;
+    p_o->grid_record = index;
+    count++;
     file(index);
 }
 
-void SpatialGrid::remove(const Object *p_o)
+void SpatialGrid::remove(Object *p_o)
 {
-    const auto found = index_of.find(p_o);
-    if (found == index_of.end())
+    if (!holds(p_o))
         return;
-    const int index = found->second;
-    index_of.erase(found);
+    const int index = p_o->grid_record;
+    p_o->grid_record = -1;
+    count--;
     unfile(index);
     records[index].object = nullptr;
     free_records.push_back(index);
 }
 
-void SpatialGrid::refile(const Object *p_o)
+void SpatialGrid::refile(Object *p_o)
 {
-    const auto found = index_of.find(p_o);
-    if (found == index_of.end())
+    if (!holds(p_o))
         return;
-    Record &record = records[found->second];
+    const int index = p_o->grid_record;
+    Record &record = records[index];
     const Box world_box = getWorldBox(p_o);
     Span span;
     // Most moves stay within the same buckets: only the box the queries test changes.
@@ -117,9 +119,9 @@ void SpatialGrid::refile(const Object *p_o)
         record.world_box = world_box;
         return;
     }
-    unfile(found->second);
+    unfile(index);
     record.world_box = world_box;
-    file(found->second);
+    file(index);
 }
 
 void SpatialGrid::clear()
@@ -127,9 +129,12 @@ void SpatialGrid::clear()
     for (std::vector<int> &bucket : buckets)
         bucket.clear();
     loose_records.clear();
+    for (const Record &record : records)
+        if (record.object != nullptr)
+            record.object->grid_record = -1;
     records.clear();
     free_records.clear();
-    index_of.clear();
+    count = 0;
 }
 
 void SpatialGrid::query(const Box &box, const Object *p_skip, ObjectList &result) const
@@ -175,12 +180,13 @@ void SpatialGrid::query(const Box &box, const Object *p_skip, ObjectList &result
 
 bool SpatialGrid::holds(const Object *p_o) const
 {
-    return index_of.count(p_o) > 0;
+    return p_o != nullptr && p_o->grid_record >= 0 && p_o->grid_record < static_cast<int>(records.size()) &&
+           records[p_o->grid_record].object == p_o;
 }
 
 int SpatialGrid::getCount() const
 {
-    return static_cast<int>(index_of.size());
+    return count;
 }
 
 int SpatialGrid::getColumns() const

@@ -2,7 +2,6 @@
 
 #include "Box.h"
 
-#include <unordered_map>
 #include <vector>
 
 namespace qv
@@ -18,7 +17,8 @@ class ObjectList;
 ///
 /// Queries return the same objects as a scan of the objects in filing order with
 /// `boxIntersectsBox`, in that order: each object keeps the rank it got when filed. The grid holds
-/// pointers only, and must be told (`refile`) whenever an object's position or box changes.
+/// pointers only, and must be told (`refile`) whenever an object's position or box changes. An
+/// object is held by one grid at most: it keeps the number of its record there.
 class SpatialGrid
 {
 public:
@@ -33,9 +33,9 @@ public:
     /// already held keeps its place.
     void insert(Object *p_o);
     /// Forgets `p_o`; nothing if it is not held.
-    void remove(const Object *p_o);
+    void remove(Object *p_o);
     /// Refiles `p_o` after its position or box changed, keeping its place in the order.
-    void refile(const Object *p_o);
+    void refile(Object *p_o);
     /// Forgets every object.
     void clear();
 
@@ -89,18 +89,18 @@ private:
     void file(int record);
     void unfile(int record);
 
-    Box boundary;                                     // the area the buckets cover, cells
-    float cell_width = 1;                             // bucket width, cells
-    float cell_height = 1;                            // bucket height, cells
-    int columns = 1;                                  // buckets across
-    int rows = 1;                                     // buckets down
-    std::vector<std::vector<int>> buckets{1};         // record indices, [row * columns + column]
-    std::vector<int> loose_records;                   // records every query looks at
-    std::vector<Record> records;                      // per filed object; free slots hold null
-    std::vector<int> free_records;                    // indices of free slots in `records`
-    std::unordered_map<const Object *, int> index_of; // record of each object held
-    unsigned long long next_order = 0;                // rank the next filing gets
-    mutable std::vector<Hit> hits;                    // scratch of `query`
+    Box boundary;                             // the area the buckets cover, cells
+    float cell_width = 1;                     // bucket width, cells
+    float cell_height = 1;                    // bucket height, cells
+    int columns = 1;                          // buckets across
+    int rows = 1;                             // buckets down
+    std::vector<std::vector<int>> buckets{1}; // record indices, [row * columns + column]
+    std::vector<int> loose_records;           // records every query looks at
+    std::vector<Record> records;              // per filed object; free slots hold null
+    std::vector<int> free_records;            // indices of free slots in `records`
+    int count = 0;                            // objects held
+    unsigned long long next_order = 0;        // rank the next filing gets
+    mutable std::vector<Hit> hits;            // scratch of `query`
 };
 
 } // namespace qv
