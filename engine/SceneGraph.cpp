@@ -24,6 +24,13 @@ bool altitudeInRange(int altitude)
     return altitude >= 0 && altitude <= MAX_ALTITUDE;
 }
 
+int reportFailedRemoval(int id, const Object *p_o)
+{
+    LogManager::getInstance().writeLog("SceneGraph::removeObject(): Error removing Object (id %d)! Pointer is %p.", id,
+                                       static_cast<const void *>(p_o));
+    return -1;
+}
+
 bool refuseNull(const Object *p_o, const char *operation)
 {
     if (p_o != nullptr)
@@ -36,6 +43,7 @@ bool refuseNull(const Object *p_o, const char *operation)
 
 int SceneGraph::startUp()
 {
+    sweep();
     type_map.clear();
     const Config &config = Config::getInstance();
     setGrid(config.getGridWidth(), config.getGridHeight());
@@ -49,6 +57,7 @@ int SceneGraph::startUp()
 
 void SceneGraph::shutDown()
 {
+    sweep();
     type_map.clear();
 }
 
@@ -56,6 +65,8 @@ int SceneGraph::insertObject(Object *p_o)
 {
     if (refuseNull(p_o, "insertObject"))
         return -1;
+    // The address may be that of an object just removed and not yet swept.
+    sweep();
     LogManager &log = LogManager::getInstance();
     countIfHard(p_o);
     if (!p_o->isActive())
@@ -102,6 +113,16 @@ int SceneGraph::removeObject(Object *p_o)
     if (refuseNull(p_o, "removeObject"))
         return -1;
     countIfHard(p_o);
+    if (noting)
+    {
+        // Noted twice is removed twice: the second fails, as it would in the stores.
+        if (!leaving.emplace(p_o, p_o->getId()).second)
+            return failuresCount() ? reportFailedRemoval(p_o->getId(), p_o) : 0;
+        // The grid is kept exact at once, so collision queries need not skip what is leaving.
+        if (p_o->isActive() && p_o->isSolid())
+            unfileSolid(p_o);
+        return 0;
+    }
     bool failed = false;
     if (p_o->isActive())
     {
@@ -124,19 +145,73 @@ int SceneGraph::removeObject(Object *p_o)
     }
     if (!failed || !failuresCount())
         return 0;
-    LogManager::getInstance().writeLog("SceneGraph::removeObject(): Error removing Object (id %d)! Pointer is %p.",
-                                       p_o->getId(), static_cast<void *>(p_o));
-    return -1;
+    return reportFailedRemoval(p_o->getId(), p_o);
+}
+
+void SceneGraph::beginRemovals()
+{
+    noting = true;
+}
+
+void SceneGraph::endRemovals()
+{
+    sweep();
+    noting = false;
+}
+
+// Only the addresses of the objects leaving are compared: they may be deleted by now.
+void SceneGraph::sweep()
+{
+    if (leaving.empty())
+        return;
+    std::unordered_map<const Object *, int> unseen = leaving;
+    const auto clear = [this, &unseen](ObjectList &store)
+    {
+        ObjectList kept;
+        for (int i = 0; i < store.getCount(); i++)
+        {
+            Object *p_o = store.itemAt(i);
+            if (leaving.count(p_o) == 0)
+                kept.insert(p_o);
+            else
+                unseen.erase(p_o);
+        }
+        store = std::move(kept);
+    };
+    clear(objects);
+    clear(inactive_objects);
+    // Every object known is in one of the two above; the others hold some of them.
+    const std::unordered_map<const Object *, int> missing = unseen;
+    clear(solid_objects);
+    for (ObjectList &visible : visible_objects)
+        clear(visible);
+    for (auto &entry : type_map)
+        clear(entry.second);
+    leaving.clear();
+    if (failuresCount())
+        for (const auto &[p_o, id] : missing)
+            reportFailedRemoval(id, p_o);
+}
+
+ObjectList SceneGraph::present(const ObjectList &store) const
+{
+    if (leaving.empty())
+        return store;
+    ObjectList kept;
+    for (int i = 0; i < store.getCount(); i++)
+        if (leaving.count(store.itemAt(i)) == 0)
+            kept.insert(store.itemAt(i));
+    return kept;
 }
 
 ObjectList SceneGraph::activeObjects() const
 {
-    return objects;
+    return present(objects);
 }
 
 ObjectList SceneGraph::inactiveObjects() const
 {
-    return inactive_objects;
+    return present(inactive_objects);
 }
 
 ObjectList SceneGraph::visibleObjects(int altitude) const
@@ -147,17 +222,17 @@ ObjectList SceneGraph::visibleObjects(int altitude) const
                                            altitude, 0, MAX_ALTITUDE);
         return ObjectList();
     }
-    return visible_objects[altitude];
+    return present(visible_objects[altitude]);
 }
 
 ObjectList SceneGraph::objectsOfType(const std::string &type)
 {
-    return type_map[type];
+    return present(type_map[type]);
 }
 
 ObjectList SceneGraph::solidObjects() const
 {
-    return solid_objects;
+    return present(solid_objects);
 }
 
 ObjectList SceneGraph::getCollisions(const Object *p_o, const Vector &where) const
@@ -187,7 +262,7 @@ void SceneGraph::query(const Box &area, const Object *p_skip, ObjectList &result
     for (it.first(); !it.isDone(); it.next())
     {
         Object *p_other = it.currentObject();
-        if (p_other != p_skip && boxIntersectsBox(area, getWorldBox(p_other)))
+        if (p_other != p_skip && leaving.count(p_other) == 0 && boxIntersectsBox(area, getWorldBox(p_other)))
             result.insert(p_other);
     }
 }
@@ -198,6 +273,7 @@ void SceneGraph::setGrid(int cell_width, int cell_height)
         LogManager::getInstance().writeLog(
             "SceneGraph::setGrid(): Warning! Grid cells of %d x %d refused; collisions scan every solid object.",
             cell_width, cell_height);
+    sweep();
     const bool on = cell_width > 0 && cell_height > 0;
     grid_cell_width = on ? cell_width : 0;
     grid_cell_height = on ? cell_height : 0;
@@ -244,6 +320,7 @@ int SceneGraph::updateAltitude(Object *p_o, int new_altitude)
 {
     if (refuseNull(p_o, "updateAltitude"))
         return -1;
+    sweep();
     if (!p_o->isActive())
         return 0;
     LogManager &log = LogManager::getInstance();
@@ -279,6 +356,7 @@ int SceneGraph::updateSolidness(Object *p_o, Solidness new_solidness)
 {
     if (refuseNull(p_o, "updateSolidness"))
         return -1;
+    sweep();
     if (p_o->getSolidness() == HARD || new_solidness == HARD)
         hard_changes++;
     if (!p_o->isActive())
@@ -307,6 +385,7 @@ int SceneGraph::updateVisible(Object *p_o, bool new_visible)
 {
     if (refuseNull(p_o, "updateVisible"))
         return -1;
+    sweep();
     if (!p_o->isActive() || p_o->isVisible() == new_visible)
         return 0;
     const int altitude = p_o->getAltitude();
@@ -340,6 +419,7 @@ int SceneGraph::updateActive(Object *p_o, bool new_active)
 {
     if (refuseNull(p_o, "updateActive"))
         return -1;
+    sweep();
     if (p_o->isActive() == new_active)
         return 0;
     countIfHard(p_o);
@@ -418,6 +498,7 @@ int SceneGraph::updateType(Object *p_o, const std::string &new_type)
 {
     if (refuseNull(p_o, "updateType"))
         return -1;
+    sweep();
     LogManager &log = LogManager::getInstance();
     const std::string old_type = p_o->getType();
     if (type_map[old_type].remove(p_o) == -1)

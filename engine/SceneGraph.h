@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 
 namespace qv
 {
@@ -75,6 +76,14 @@ public:
     /// Refiles `p_o` in the type map; call before changing its type.
     int updateType(Object *p_o, const std::string &new_type);
 
+    /// From now on a removal only notes the object, and the stores are swept clear of all noted
+    /// objects at once: at `endRemovals`, or before any other change (queries meanwhile leave them
+    /// out). Removing many objects one by one would shift whole stores each time.
+    void beginRemovals();
+    /// Sweeps the noted objects out of the stores, reporting any that was in none, and goes back
+    /// to removing at once.
+    void endRemovals();
+
     /// Refiles `p_o` after its position changed or it took a box without leaving the stores (from
     /// an animation), and counts the change when it is HARD. Call after changing the field.
     /// Insertions, removals and changes of activity or solidness refile and count themselves.
@@ -91,17 +100,21 @@ private:
     void fileSolid(Object *p_o);
     void unfileSolid(Object *p_o);
     void query(const Box &area, const Object *p_skip, ObjectList &result) const;
+    ObjectList present(const ObjectList &store) const;
+    void sweep();
 
-    ObjectList objects;                           // active objects
-    ObjectList solid_objects;                     // active HARD and SOFT objects
-    ObjectList visible_objects[MAX_ALTITUDE + 1]; // active visible objects, by altitude
-    ObjectList inactive_objects;                  // inactive objects
-    std::map<std::string, ObjectList> type_map;   // active objects, by type
-    unsigned long hard_changes = 0;               // changes of HARD objects, counted
-    SpatialGrid grid;                             // active solid objects by place, while on
-    int grid_cell_width = 0;                      // bucket width, cells; 0 when the grid is off
-    int grid_cell_height = 0;                     // bucket height, cells; 0 when the grid is off
-    Box boundary;                                 // the world's extent the grid covers, cells
+    ObjectList objects;                              // active objects
+    ObjectList solid_objects;                        // active HARD and SOFT objects
+    ObjectList visible_objects[MAX_ALTITUDE + 1];    // active visible objects, by altitude
+    ObjectList inactive_objects;                     // inactive objects
+    std::map<std::string, ObjectList> type_map;      // active objects, by type
+    unsigned long hard_changes = 0;                  // changes of HARD objects, counted
+    SpatialGrid grid;                                // active solid objects by place, while on
+    int grid_cell_width = 0;                         // bucket width, cells; 0 when the grid is off
+    int grid_cell_height = 0;                        // bucket height, cells; 0 when the grid is off
+    Box boundary;                                    // the world's extent the grid covers, cells
+    bool noting = false;                             // removals are noted, not made, until swept
+    std::unordered_map<const Object *, int> leaving; // noted removals not yet swept, with their ids
 };
 
 } // namespace qv

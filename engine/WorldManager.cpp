@@ -17,6 +17,9 @@ namespace qv
 namespace
 {
 
+// From this many deletions in a pass on, the stores are swept once instead of once per deletion.
+const int SWEPT_DELETIONS = 64;
+
 bool refuseNull(const Object *p_o, const char *operation)
 {
     if (p_o != nullptr)
@@ -102,8 +105,10 @@ void WorldManager::shutDown()
     Manager::shutDown();
     const ObjectList all = scene_graph.activeObjects() + scene_graph.inactiveObjects();
     ObjectListIterator it(&all);
+    scene_graph.beginRemovals();
     for (it.first(); !it.isDone(); it.next())
         delete it.currentObject();
+    scene_graph.endRemovals();
     // Whatever was marked is gone now; keeping the pointers would delete them again next pass.
     deletions.clear();
     marked.clear();
@@ -272,9 +277,15 @@ void WorldManager::update()
     }
 
     // Destructors may mark more objects; the iterator reads the count afresh, so they go too.
+    // Many deletions are swept out of the stores together rather than each shifting them all.
+    const bool sweeping = deletions.getCount() >= SWEPT_DELETIONS;
+    if (sweeping)
+        scene_graph.beginRemovals();
     ObjectListIterator doomed(&deletions);
     for (doomed.first(); !doomed.isDone(); doomed.next())
         delete doomed.currentObject();
+    if (sweeping)
+        scene_graph.endRemovals();
     deletions.clear();
     marked.clear();
 }

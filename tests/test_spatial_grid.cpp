@@ -18,14 +18,6 @@ qv::SceneGraph &sceneGraph()
     return qv::WorldManager::getInstance().getSceneGraph();
 }
 
-std::vector<qv::Object *> items(const qv::ObjectList &list)
-{
-    std::vector<qv::Object *> out;
-    for (int i = 0; i < list.getCount(); i++)
-        out.push_back(list.itemAt(i));
-    return out;
-}
-
 // The plain scan the grid stands in for: every solid object but `p_skip`, in store order, whose
 // world box meets `area`.
 std::vector<qv::Object *> scan(const qv::Object *p_skip, const Box &area)
