@@ -27,6 +27,16 @@ double bucketsAcross(float extent, double size)
     return std::max(1.0, std::ceil(extent / size));
 }
 
+// The bucket, 0 to count - 1, holding `coordinate` on an axis whose buckets of `size` start at
+// `origin`; coordinates beyond either end go to the end bucket. Rises with the coordinate.
+int bucketAt(double coordinate, float origin, float size, int count)
+{
+    const double bucket = std::floor((coordinate - (isFinite(origin) ? origin : 0)) / size);
+    if (!(bucket >= 0))
+        return 0;
+    return bucket >= count - 1 ? count - 1 : static_cast<int>(bucket);
+}
+
 void removeIndex(std::vector<int> &list, int index)
 {
     const auto found = std::find(list.begin(), list.end(), index);
@@ -232,20 +242,12 @@ bool SpatialGrid::spanOf(const Box &world_box, Span &span) const
 
 int SpatialGrid::columnAt(double x) const
 {
-    const float origin = isFinite(boundary.getCorner().getX()) ? boundary.getCorner().getX() : 0;
-    const double column = std::floor((x - origin) / cell_width);
-    if (!(column >= 0))
-        return 0;
-    return column >= columns - 1 ? columns - 1 : static_cast<int>(column);
+    return bucketAt(x, boundary.getCorner().getX(), cell_width, columns);
 }
 
 int SpatialGrid::rowAt(double y) const
 {
-    const float origin = isFinite(boundary.getCorner().getY()) ? boundary.getCorner().getY() : 0;
-    const double row = std::floor((y - origin) / cell_height);
-    if (!(row >= 0))
-        return 0;
-    return row >= rows - 1 ? rows - 1 : static_cast<int>(row);
+    return bucketAt(y, boundary.getCorner().getY(), cell_height, rows);
 }
 
 void SpatialGrid::file(int index)
