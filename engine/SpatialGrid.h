@@ -46,11 +46,13 @@ public:
     bool holds(const Object *p_o) const;
     /// Objects held.
     int getCount() const;
-    /// Buckets across and down.
+    /// Buckets across.
     int getColumns() const;
+    /// Buckets down.
     int getRows() const;
-    /// Size of one bucket, world cells.
+    /// Width of one bucket, cells.
     float getCellWidth() const;
+    /// Height of one bucket, cells.
     float getCellHeight() const;
 
     /// Most buckets a grid lays out, whatever the boundary and bucket size.
