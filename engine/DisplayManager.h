@@ -2,6 +2,7 @@
 
 #include "Color.h"
 #include "FramePainter.h"
+#include "FrameText.h"
 #include "Manager.h"
 
 #include <SFML/Graphics/Color.hpp>
@@ -47,6 +48,9 @@ enum Justification : int
 ///
 /// With `headless:true` in the configuration it starts without a window and every drawing
 /// operation returns -1, so the rest of the engine runs unchanged.
+///
+/// Windowed or headless, it also keeps what each cell of the frame being drawn shows, as text
+/// (`getFrameText`, format in `FrameText`): a game's tests can check a frame without a screen.
 class DisplayManager : public Manager
 {
 public:
@@ -72,6 +76,9 @@ public:
     /// window yourself; -1 when there is no window.
     int flush() const;
 
+    /// What each cell of the frame drawn since the last `swapBuffers` shows, as `FrameText` text.
+    std::string getFrameText() const;
+
     /// Window width, in cells.
     int getHorizontalChars() const;
     /// Window height, in cells.
@@ -85,6 +92,8 @@ public:
 
 private:
     DisplayManager();
+    /// Notes in the frame text that the cell at a world position shows `ch` in colour `letter`.
+    void noteCell(const Vector &world_pos, char ch, char letter) const;
     /// Closes and deletes the window, text and rectangle that exist, then drops the display connection.
     void release();
 
@@ -99,6 +108,7 @@ private:
     sf::Color background_color = sf::Color::Black; // window clear colour and rectangle fill
     sf::Text *text = nullptr;                      // owned; holds the character size and style of every glyph
     mutable FramePainter painter;                  // gets the queued characters into the window
+    mutable FrameText frame_text;                  // what each cell of the frame being drawn shows
 };
 
 /// Width of one cell, in pixels (window pixels divided by window characters).

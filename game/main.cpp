@@ -4,6 +4,7 @@
 #include "GameStart.h"
 #include "LogManager.h"
 #include "NetworkManager.h"
+#include "Recording.h"
 #include "Vector.h"
 #include "WatchClient.h"
 #include "WatchServer.h"
@@ -11,9 +12,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -137,14 +138,45 @@ int watch(const std::string &target)
     return 0;
 }
 
+void usage(std::FILE *p_f)
+{
+    std::fprintf(p_f,
+                 "usage: dungeon [--record FILE | --replay FILE] [--frames DIR]\n"
+                 "       dungeon --watch HOST[:PORT] [--frames DIR]\n"
+                 "       dungeon --help\n"
+                 "\n"
+                 "%s"
+                 "  --watch HOST[:PORT]\n"
+                 "                  watch the game running at HOST (port %s unless given)\n"
+                 "  --help          show this and exit\n",
+                 qv::GameManager::getOptionsHelp(), qv::DEFAULT_PORT);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc == 1)
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string &arg : args)
+    {
+        if (arg == "--help")
+        {
+            usage(stdout);
+            return 0;
+        }
+    }
+    const int taken = qv::GameManager::getInstance().takeOptions(&args);
+    if (taken == 2)
+        usage(stderr);
+    if (taken != 0)
+        return taken;
+    if (args.empty())
         return play();
-    if (argc == 3 && std::strcmp(argv[1], "--watch") == 0)
-        return watch(argv[2]);
-    std::fprintf(stderr, "usage: dungeon [--watch HOST[:PORT]]\n");
+    qv::Recording &recording = qv::Recording::getInstance();
+    // A watcher's game comes over the network, which a recording does not keep.
+    if (args.size() == 2 && args[0] == "--watch" && !recording.isRecording() && !recording.isReplaying())
+        return watch(args[1]);
+    recording.stop();
+    usage(stderr);
     return 2;
 }
