@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <new>
 
 namespace qv
@@ -79,10 +80,19 @@ const Step STEPS[] = {
     {0, 1, false, cellDistance(0, 1)},    {1, 1, true, cellDistance(1, 1)},
 };
 
-template <typename T> std::unique_ptr<T[]> allocate(std::size_t count)
+// The arrays of a node graph whose job has ended, kept for the next job over as many cells: a
+// search then neither allocates nor touches fresh memory. Plain pointers in a static array, so
+// that jobs destroyed while the program exits still find it in place.
+struct SpareGraph
 {
-    return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
-}
+    Node *nodes;          // owned while kept
+    unsigned char *marks; // owned while kept
+    int *place;           // owned while kept
+    std::size_t count;    // cells
+};
+
+const int GRAPHS_KEPT = 4;
+SpareGraph spare_graphs[GRAPHS_KEPT];
 
 } // namespace
 
@@ -99,9 +109,21 @@ PathFind::PathFind(Object *p_object, Cell init_start, Cell init_goal, Object *p_
     if (static_cast<long long>(w) * h > INT_MAX)
         return;
     const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
-    nodes = allocate<Node>(count);
-    marks = allocate<unsigned char>(count);
-    place = std::unique_ptr<std::size_t[]>(new (std::nothrow) std::size_t[count]);
+    for (SpareGraph &spare : spare_graphs)
+        if (spare.nodes != nullptr && spare.count == count)
+        {
+            nodes.reset(spare.nodes);
+            marks.reset(spare.marks);
+            place.reset(spare.place);
+            spare = SpareGraph{};
+            break;
+        }
+    if (!nodes)
+    {
+        nodes.reset(new (std::nothrow) Node[count]);
+        marks.reset(new (std::nothrow) unsigned char[count]);
+        place.reset(new (std::nothrow) int[count]);
+    }
     if (!nodes || !marks || !place)
     {
         nodes.reset();
@@ -109,11 +131,25 @@ PathFind::PathFind(Object *p_object, Cell init_start, Cell init_goal, Object *p_
         place.reset();
         return;
     }
+    // Only the marks need clearing: a node's other fields are written when its cell first opens.
+    std::memset(marks.get(), UNSEEN, count);
+    nodes[static_cast<std::size_t>(start.y) * w + start.x].g = 0;
     width = w;
     height = h;
 }
 
-PathFind::~PathFind() {}
+PathFind::~PathFind()
+{
+    if (!nodes)
+        return;
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    for (SpareGraph &spare : spare_graphs)
+        if (spare.nodes == nullptr)
+        {
+            spare = SpareGraph{nodes.release(), marks.release(), place.release(), count};
+            return;
+        }
+}
 
 int PathFind::cycleOnce()
 {
@@ -184,7 +220,7 @@ int PathFind::cycleOnce()
             marks[index] = OPEN;
             node.f = f;
             open.push_back(OpenEntry{f, next_order++, index});
-            raise(open.size() - 1);
+            raise(static_cast<int>(open.size()) - 1);
         }
         else if (f != node.f)
         {
@@ -274,9 +310,9 @@ Cell PathFind::popBest()
     if (!open.empty())
     {
         // The last entry sinks from the top to its place.
-        const std::size_t count = open.size();
-        std::size_t at = 0;
-        for (std::size_t child = 1; child < count; child = 2 * at + 1)
+        const int count = static_cast<int>(open.size());
+        int at = 0;
+        for (int child = 1; child < count; child = 2 * at + 1)
         {
             if (child + 1 < count && comesFirst(open[child + 1], open[child]))
                 child++;
@@ -290,12 +326,12 @@ Cell PathFind::popBest()
     return Cell(best.index % width, best.index / width);
 }
 
-void PathFind::raise(std::size_t at)
+void PathFind::raise(int at)
 {
     const OpenEntry entry = open[at];
     while (at > 0)
     {
-        const std::size_t parent = (at - 1) / 2;
+        const int parent = (at - 1) / 2;
         if (!comesFirst(entry, open[parent]))
             break;
         put(at, open[parent]);
@@ -304,7 +340,7 @@ void PathFind::raise(std::size_t at)
     put(at, entry);
 }
 
-void PathFind::put(std::size_t at, const OpenEntry &entry)
+void PathFind::put(int at, const OpenEntry &entry)
 {
     open[at] = entry;
     place[entry.index] = at;

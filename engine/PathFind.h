@@ -85,9 +85,9 @@ private:
     /// Takes the best open cell out of the heap.
     Cell popBest();
     /// Moves the heap entry at `at`, whose f is new or smaller, up to its place.
-    void raise(std::size_t at);
+    void raise(int at);
     /// Stores `entry` at position `at` of the open heap and notes where it went.
-    void put(std::size_t at, const OpenEntry &entry);
+    void put(int at, const OpenEntry &entry);
     bool refreshMemo();
     bool isBlocked(int x, int y) const;
     int finish(int final_result);
@@ -101,7 +101,7 @@ private:
     int height = 0;                                // rows of the node graph, cells
     std::unique_ptr<Node[]> nodes;                 // node graph, [y * width + x]
     std::unique_ptr<unsigned char[]> marks;        // per cell: unseen, open or closed
-    std::unique_ptr<std::size_t[]> place;          // per open cell: its entry's position in `open`
+    std::unique_ptr<int[]> place;                  // per open cell: its entry's position in `open`
     std::vector<OpenEntry> open;                   // heap of the open cells, best on top
     int next_order = 0;                            // order of the next cell to open
     std::shared_ptr<const BlockedMap> blocked_map; // HARD objects met per cell, shared; null until the first expansion
