@@ -113,12 +113,6 @@ bool BlockedMap::isCurrent(const Box &box, int map_width, int map_height) const
     return changes == hardChanges() && box == own_box && map_width == width && map_height == height;
 }
 
-int BlockedMap::firstMet(int cell, int skip) const
-{
-    const int met = first[cell];
-    return met == skip && met >= 0 ? second[cell] : met;
-}
-
 int BlockedMap::getHardCount() const
 {
     return static_cast<int>(hard.size());

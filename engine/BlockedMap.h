@@ -30,7 +30,11 @@ public:
 
     /// The first HARD object a box standing on cell `y * width + x` meets, skipping the one
     /// numbered `skip`: its number (0 to `getHardCount` - 1), or -1 for none.
-    int firstMet(int cell, int skip) const;
+    int firstMet(int cell, int skip) const
+    {
+        const int met = first[cell];
+        return met == skip && met >= 0 ? second[cell] : met;
+    }
     /// HARD objects the map knows, numbered in query order.
     int getHardCount() const;
     /// The HARD object numbered `number`, only to be compared: it may be gone.

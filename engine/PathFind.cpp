@@ -201,11 +201,12 @@ int PathFind::cycleOnce()
         const int ny = current.y + step.dy;
         if (!inside && (nx < 0 || nx >= columns || ny < 0 || ny >= rows))
             continue;
-        const int index = current_index + step.dy * width + step.dx;
+        const int across = step.dy * width;
+        const int index = current_index + across + step.dx;
         const unsigned char mark = marks[index];
-        if (mark == CLOSED || isBlocked(nx, ny))
+        if (mark == CLOSED || isBlocked(index))
             continue;
-        if (step.diagonal && isBlocked(nx, current.y) && isBlocked(current.x, ny))
+        if (step.diagonal && isBlocked(current_index + step.dx) && isBlocked(current_index + across))
             continue;
         const float g = current_g + step.cost;
         Node &node = nodes[index];
@@ -372,9 +373,9 @@ bool PathFind::refreshMemo()
 
 // A cell is blocked when, of the objects `getCollisions` would return for the object standing
 // there, the first HARD one does not cover the goal.
-bool PathFind::isBlocked(int x, int y) const
+bool PathFind::isBlocked(int cell) const
 {
-    const int met = blocked_map->firstMet(y * width + x, own_number);
+    const int met = blocked_map->firstMet(cell, own_number);
     return met >= 0 && !covers_goal[met];
 }
 

@@ -89,7 +89,7 @@ private:
     /// Stores `entry` at position `at` of the open heap and notes where it went.
     void put(int at, const OpenEntry &entry);
     bool refreshMemo();
-    bool isBlocked(int x, int y) const;
+    bool isBlocked(int cell) const;
     int finish(int final_result);
 
     Object *object = nullptr;                      // the object to move, not owned

@@ -16,6 +16,11 @@ namespace qv
 namespace
 {
 
+// Reading the clock costs about as much as expanding a cell, so a pass reads it only every so
+// many steps, and after any step that may have taken long; the steps made beyond the limit in
+// between take microseconds, far below the millisecond the limit is counted in.
+const int STEPS_PER_READING = 16;
+
 int elapsedMilliseconds(const Clock &clock)
 {
     return clock.split() / 1000;
@@ -78,14 +83,17 @@ void PathManager::cycle(int budget)
     }
     else
     {
-        while (!jobs.empty() && !over && elapsedMilliseconds(clock) < limit)
+        int elapsed = elapsedMilliseconds(clock);
+        while (!jobs.empty() && !over && elapsed < limit)
         {
             std::size_t i = 0;
             while (i < jobs.size())
             {
-                step(&i);
+                const bool slow = step(&i);
                 steps++;
-                if (elapsedMilliseconds(clock) > limit)
+                if (slow || steps % STEPS_PER_READING == 0)
+                    elapsed = elapsedMilliseconds(clock);
+                if (elapsed > limit)
                 {
                     over = true;
                     break;
@@ -99,14 +107,15 @@ void PathManager::cycle(int budget)
         LogManager::getInstance().writeLog(5, "PathManager::cycle(): cycle time %d exceeded.", limit);
 }
 
-void PathManager::step(std::size_t *p_index)
+bool PathManager::step(std::size_t *p_index)
 {
     PathFind *p_job = jobs[*p_index];
     const int result = p_job->cycleOnce();
     if (result == 1)
     {
         (*p_index)++;
-        return;
+        // The first expansion may have worked out the blocked cells of the whole world.
+        return p_job->getExpansions() == 1;
     }
     // Out of the list before the object hears of it, so that it is reported once even when the
     // handler keeps the job, and so that the job that moves up into this place still gets its
@@ -115,6 +124,7 @@ void PathManager::step(std::size_t *p_index)
     const EventPath event(result, result == 2 ? p_job->getPath() : Path());
     // The handler may destroy the job and change the list: nothing of either is kept.
     p_job->getObject()->eventHandler(&event);
+    return true;
 }
 
 int PathManager::addJob(PathFind *p_job)
