@@ -3,6 +3,7 @@
 #include "BlockedMap.h"
 #include "LogManager.h"
 #include "Object.h"
+#include "SceneGraph.h"
 #include "Vector.h"
 #include "WorldManager.h"
 #include "geometry.h"
@@ -52,6 +53,17 @@ Vector positionOf(Cell cell)
 float cellDistance(int dx, int dy)
 {
     return static_cast<float>(std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+}
+
+// The same as `cellDistance`, sooner: below 2^24 the sum of squares is exact in a float, and a
+// root rounded to float once equals the double root rounded to float, as double holds more than
+// twice float's digits.
+float quickDistance(int dx, int dy)
+{
+    const long long squares = static_cast<long long>(dx) * dx + static_cast<long long>(dy) * dy;
+    if (squares < (1 << 24))
+        return std::sqrt(static_cast<float>(squares));
+    return cellDistance(dx, dy);
 }
 
 int roundToCell(float coordinate)
@@ -151,6 +163,14 @@ PathFind::~PathFind()
         }
 }
 
+// A cell is blocked when, of the objects `getCollisions` would return for the object standing
+// there, the first HARD one does not cover the goal.
+inline bool PathFind::isBlocked(int cell) const
+{
+    const int met = blocked_map->firstMet(cell, own_number);
+    return met >= 0 && !covers_goal[met];
+}
+
 int PathFind::cycleOnce()
 {
     if (!nodes)
@@ -215,20 +235,19 @@ int PathFind::cycleOnce()
         // An equal g still takes the new parent: the later way wins, as in a plain open list.
         node.parent = current;
         node.g = g;
-        const float f = g + cellDistance(nx - goal.x, ny - goal.y);
+        const float f = g + quickDistance(nx - goal.x, ny - goal.y);
         if (mark != OPEN)
         {
             marks[index] = OPEN;
             node.f = f;
-            open.push_back(OpenEntry{f, next_order++, index});
-            raise(static_cast<int>(open.size()) - 1);
+            open.emplace_back();
+            raise(static_cast<int>(open.size()) - 1, f, next_order++, index);
         }
         else if (f != node.f)
         {
             // A way no longer than the known one gives no larger f.
             node.f = f;
-            open[place[index]].f = f;
-            raise(place[index]);
+            raise(place[index], f, open[place[index]].order, index);
         }
     }
     if (!open.empty())
@@ -327,18 +346,24 @@ Cell PathFind::popBest()
     return Cell(best.index % width, best.index / width);
 }
 
-void PathFind::raise(int at)
+// The entry travels in registers: one read back from memory just after being written field by
+// field stalls until the writes land.
+void PathFind::raise(int at, float f, int order, int index)
 {
-    const OpenEntry entry = open[at];
     while (at > 0)
     {
         const int parent = (at - 1) / 2;
-        if (!comesFirst(entry, open[parent]))
+        const OpenEntry &above = open[parent];
+        if (!(f < above.f || (f == above.f && order > above.order)))
             break;
-        put(at, open[parent]);
+        put(at, above);
         at = parent;
     }
-    put(at, entry);
+    OpenEntry &entry = open[at];
+    entry.f = f;
+    entry.order = order;
+    entry.index = index;
+    place[index] = at;
 }
 
 void PathFind::put(int at, const OpenEntry &entry)
@@ -352,12 +377,15 @@ void PathFind::put(int at, const OpenEntry &entry)
 // itself, is this search's own part.
 bool PathFind::refreshMemo()
 {
+    const unsigned long changes = WorldManager::getInstance().getSceneGraph().getHardChanges();
     const Box box = object->getBox();
-    if (blocked_map && blocked_map->isCurrent(box, width, height))
+    if (blocked_map && changes == memo_changes && box == memo_box)
         return true;
     blocked_map = BlockedMap::current(box, width, height);
     if (!blocked_map)
         return false;
+    memo_changes = changes;
+    memo_box = box;
     const Vector goal_position = positionOf(goal);
     const int hard_count = blocked_map->getHardCount();
     covers_goal.assign(static_cast<std::size_t>(hard_count), 0);
@@ -369,14 +397,6 @@ bool PathFind::refreshMemo()
             own_number = i;
     }
     return true;
-}
-
-// A cell is blocked when, of the objects `getCollisions` would return for the object standing
-// there, the first HARD one does not cover the goal.
-bool PathFind::isBlocked(int cell) const
-{
-    const int met = blocked_map->firstMet(cell, own_number);
-    return met >= 0 && !covers_goal[met];
 }
 
 int PathFind::finish(int final_result)

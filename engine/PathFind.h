@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Box.h"
 #include "Cell.h"
 #include "Node.h"
 #include "Path.h"
@@ -84,8 +85,9 @@ private:
     }
     /// Takes the best open cell out of the heap.
     Cell popBest();
-    /// Moves the heap entry at `at`, whose f is new or smaller, up to its place.
-    void raise(int at);
+    /// Moves an entry of the open heap from position `at`, where it is new or its f has become
+    /// smaller, up to its place, and stores it there.
+    void raise(int at, float f, int order, int index);
     /// Stores `entry` at position `at` of the open heap and notes where it went.
     void put(int at, const OpenEntry &entry);
     bool refreshMemo();
@@ -107,6 +109,8 @@ private:
     std::shared_ptr<const BlockedMap> blocked_map; // HARD objects met per cell, shared; null until the first expansion
     std::vector<unsigned char> covers_goal;        // per HARD object of the map: does its box hold the goal?
     int own_number = -1;                           // the object's number in the map, or -1
+    unsigned long memo_changes = 0;                // the world's HARD-object changes when the map was taken
+    Box memo_box;                                  // the object's box when the map was taken, cells
     bool found = false;                            // a path has been found
     int result = 1;                                // 1 while searching, then 0 or 2
     int expansions = 0;                            // cells expanded
