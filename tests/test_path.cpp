@@ -119,6 +119,32 @@ TEST_F(PathTest, EngineSearchGoesStepForStepWithThePlainSearch)
     EXPECT_TRUE(found > 150 && found < 300) << found << " found: both outcomes must be common";
 }
 
+// Searches one after another over one world take up the cells the searches before them left:
+// each still goes step for step with the plain search.
+TEST_F(PathTest, SearchesOneAfterAnotherOverOneWorldAgreeWithThePlainSearch)
+{
+    Grid grid(20261208);
+    int found = 0;
+    for (int i = 0; i < 60; i++)
+    {
+        const qv::Cell start{grid.number(0, 59), grid.number(0, 29)};
+        const qv::Cell goal{grid.number(0, 59), grid.number(0, 29)};
+        if (!qv::PathFind::isInWorld(start) || !qv::PathFind::isInWorld(goal))
+            continue;
+        grid.p_seeker->setPosition(Vector(start.x, start.y));
+        qv::PathFind job(grid.p_seeker, start, goal);
+        ReferenceSearch reference(grid.p_seeker, start, goal);
+        for (int result = 1; result == 1;)
+        {
+            result = reference.cycleOnce();
+            ASSERT_EQ(job.cycleOnce(), result) << "search " << i;
+        }
+        EXPECT_EQ(job.getPath().getNodes(), reference.path()) << "search " << i;
+        found += reference.found;
+    }
+    EXPECT_GT(found, 10);
+}
+
 TEST_F(EngineTest, PathSearchesTakeTurnsForATenthOfTheFrameAtLeast)
 {
     writeConfig("headless:true,\nframe_time:30,\nrandom_seed:-1,\n");
