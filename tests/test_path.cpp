@@ -123,26 +123,31 @@ TEST_F(PathTest, EngineSearchGoesStepForStepWithThePlainSearch)
 // each still goes step for step with the plain search.
 TEST_F(PathTest, SearchesOneAfterAnotherOverOneWorldAgreeWithThePlainSearch)
 {
-    Grid grid(20261208);
     int found = 0;
-    for (int i = 0; i < 60; i++)
+    for (int world = 0; world < 10; world++)
     {
-        const qv::Cell start{grid.number(0, 59), grid.number(0, 29)};
-        const qv::Cell goal{grid.number(0, 59), grid.number(0, 29)};
-        if (!qv::PathFind::isInWorld(start) || !qv::PathFind::isInWorld(goal))
-            continue;
-        grid.p_seeker->setPosition(Vector(start.x, start.y));
-        qv::PathFind job(grid.p_seeker, start, goal);
-        ReferenceSearch reference(grid.p_seeker, start, goal);
-        for (int result = 1; result == 1;)
+        Grid grid(20261300 + world);
+        const Box boundary = qv::WorldManager::getInstance().getBoundary();
+        for (int i = 0; i < 20; i++)
         {
-            result = reference.cycleOnce();
-            ASSERT_EQ(job.cycleOnce(), result) << "search " << i;
+            const qv::Cell start{grid.number(0, static_cast<int>(boundary.getHorizontal()) - 1),
+                                 grid.number(0, static_cast<int>(boundary.getVertical()) - 1)};
+            const qv::Cell goal{grid.number(0, static_cast<int>(boundary.getHorizontal()) - 1),
+                                grid.number(0, static_cast<int>(boundary.getVertical()) - 1)};
+            grid.p_seeker->setPosition(Vector(start.x, start.y));
+            qv::PathFind job(grid.p_seeker, start, goal);
+            ReferenceSearch reference(grid.p_seeker, start, goal);
+            for (int result = 1; result == 1;)
+            {
+                result = reference.cycleOnce();
+                ASSERT_EQ(job.cycleOnce(), result) << "world " << world << ", search " << i;
+            }
+            EXPECT_EQ(job.getPath().getNodes(), reference.path()) << "world " << world << ", search " << i;
+            found += reference.found;
         }
-        EXPECT_EQ(job.getPath().getNodes(), reference.path()) << "search " << i;
-        found += reference.found;
+        clearWorld();
     }
-    EXPECT_GT(found, 10);
+    EXPECT_GT(found, 50) << found;
 }
 
 TEST_F(EngineTest, PathSearchesTakeTurnsForATenthOfTheFrameAtLeast)
