@@ -15,6 +15,7 @@
 #include <SFML/Window/Context.hpp>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -54,6 +55,33 @@ const std::size_t MAX_NOTED_GLYPHS = 100000;
 
 // Buckets along one side of the window: a cell each on any sensible grid.
 const int MAX_BUCKETS = 256;
+
+// Glyph quads one bucket records: where more are piled on the same cells, cutting each rectangle
+// to them would cost more than drawing it whole, and the rest of the frame draws rectangles whole.
+const std::size_t MAX_BUCKET_GLYPHS = 8;
+
+// Characters a frame draws at most, per cell of the window: every cell twice, where a game draws
+// most cells once. Past the bound the frame's further characters are dropped, so that objects
+// piled on the same cells cost no more than this (the rasteriser's time goes with the pixels
+// drawn); what is drawn keeps its order. The bound is held within the two limits below, the first
+// for small grids, the second for the memory of the frame's queue.
+const long long FRAME_CHARACTERS_PER_CELL = 2;
+const long long MIN_FRAME_CHARACTERS = 4096;
+const long long MAX_FRAME_CHARACTERS = 131072;
+
+// A grid larger than this, or with cells under this many pixels a side, cannot be drawn.
+const long long MAX_GRID_CELLS = 65536;
+const int MIN_CELL_PIXELS = 2;
+
+// A font texture holds at least this many glyphs side by side and as many rows, so that every
+// character value fits: the largest character size is the texture's side divided by it.
+const unsigned int GLYPHS_PER_TEXTURE_SIDE = 16;
+
+// Is any part of [x0, x1) x [y0, y1) inside a window of `width` x `height` pixels? False for NaN.
+bool reachesWindow(float x0, float y0, float x1, float y1, int width, int height)
+{
+    return x1 > 0.0f && y1 > 0.0f && x0 < static_cast<float>(width) && y0 < static_cast<float>(height);
+}
 
 // Side of a canvas tile, pixels: a few cells, so that a moving sprite redraws little more than itself.
 const int TILE = 32;
@@ -184,6 +212,9 @@ int DisplayManager::startUp()
     const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
     log.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.", static_cast<int>(desktop.width),
                  static_cast<int>(desktop.height));
+    fitWindowToDisplay(desktop.width, desktop.height);
+    if (!gridDrawable())
+        return -1;
 
     const sf::VideoMode mode(static_cast<unsigned int>(horizontal_pixels), static_cast<unsigned int>(vertical_pixels),
                              32);
@@ -218,8 +249,15 @@ int DisplayManager::startUp()
     }
     text->setFont(font);
     text->setStyle(sf::Text::Bold);
-    text->setCharacterSize(toCharacterSize(config.getFontScale() * std::min(charWidth(), charHeight())));
+    const float character_size = config.getFontScale() * std::min(charWidth(), charHeight());
+    if (!characterSizeFits(character_size))
+        return -1;
+    text->setCharacterSize(toCharacterSize(character_size));
 
+    const long long cells = static_cast<long long>(horizontal_chars) * vertical_chars;
+    max_frame_characters = std::clamp(FRAME_CHARACTERS_PER_CELL * cells, MIN_FRAME_CHARACTERS, MAX_FRAME_CHARACTERS);
+    frame_characters = 0;
+    dropped_characters = 0;
     bucket_columns = std::min(horizontal_chars, MAX_BUCKETS);
     bucket_rows = std::min(vertical_chars, MAX_BUCKETS);
     background_color = colorToSFML(static_cast<Color>(config.getWindowBackgroundColor()));
@@ -232,6 +270,51 @@ int DisplayManager::startUp()
     Manager::startUp();
     log.writeLog(5, "DisplayManager::startUp(): successfully started.");
     return 0;
+}
+
+void DisplayManager::fitWindowToDisplay(unsigned int display_width, unsigned int display_height)
+{
+    // A window beyond the display shows nothing more, yet every frame clears and copies all of it.
+    const int width = static_cast<int>(std::min(display_width, static_cast<unsigned int>(INT_MAX)));
+    const int height = static_cast<int>(std::min(display_height, static_cast<unsigned int>(INT_MAX)));
+    if (width <= 0 || height <= 0 || (horizontal_pixels <= width && vertical_pixels <= height))
+        return;
+    LogManager::getInstance().writeLog(
+        "DisplayManager::startUp(): Warning! A window of %d x %d pixels is larger than the display (%d x %d); "
+        "it is made %d x %d pixels.",
+        horizontal_pixels, vertical_pixels, width, height, std::min(horizontal_pixels, width),
+        std::min(vertical_pixels, height));
+    horizontal_pixels = std::min(horizontal_pixels, width);
+    vertical_pixels = std::min(vertical_pixels, height);
+}
+
+bool DisplayManager::gridDrawable() const
+{
+    const long long cells = static_cast<long long>(horizontal_chars) * vertical_chars;
+    if (cells <= MAX_GRID_CELLS && horizontal_pixels / horizontal_chars >= MIN_CELL_PIXELS &&
+        vertical_pixels / vertical_chars >= MIN_CELL_PIXELS)
+        return true;
+    LogManager::getInstance().writeLog(
+        "DisplayManager::startUp(): Error! A grid of %d x %d characters cannot be drawn in a window of %d x %d "
+        "pixels: it may have %lld cells at most, each at least %d x %d pixels.",
+        horizontal_chars, vertical_chars, horizontal_pixels, vertical_pixels, MAX_GRID_CELLS, MIN_CELL_PIXELS,
+        MIN_CELL_PIXELS);
+    return false;
+}
+
+bool DisplayManager::characterSizeFits(float size) const
+{
+    // Glyphs the font texture cannot hold make the font search its full texture again for every
+    // character drawn, which stalls each frame.
+    const unsigned int texture_side = sf::Texture::getMaximumSize();
+    const unsigned int largest = texture_side / GLYPHS_PER_TEXTURE_SIDE;
+    if (size >= 1.0f && size < static_cast<float>(largest + 1))
+        return true;
+    LogManager::getInstance().writeLog(
+        "DisplayManager::startUp(): Error! A font scale of %g makes characters of %g pixels; the font texture (%u "
+        "pixels a side) holds characters of 1 to %u pixels.",
+        static_cast<double>(Config::getInstance().getFontScale()), static_cast<double>(size), texture_side, largest);
+    return false;
 }
 
 void DisplayManager::makeCanvas()
@@ -261,6 +344,11 @@ void DisplayManager::makeCanvas()
 
 void DisplayManager::shutDown()
 {
+    if (dropped_characters > 0)
+        LogManager::getInstance().writeLog("DisplayManager::shutDown(): %lld characters beyond a frame's bound were "
+                                           "not drawn.",
+                                           dropped_characters);
+    dropped_characters = 0;
     release();
     Manager::shutDown();
     LogManager::getInstance().writeLog(1, "DisplayManager::shutDown(): successfully stopped.");
@@ -295,21 +383,41 @@ int DisplayManager::drawCharacter(Vector world_pos, char ch, unsigned char red, 
     const sf::Vector2f size = rectangle->getSize();
     const float rectangle_x = x - charWidth() / 10.0f;
     const float rectangle_y = y + charHeight() / 5.0f;
+    const GlyphQuad &glyph = glyphQuad(ch);
+    const float x0 = x + glyph.left;
+    const float y0 = y + glyph.top;
+    const float x1 = x + glyph.right;
+    const float y1 = y + glyph.bottom;
+    // A character wholly outside the window changes no pixel: there is nothing to draw.
+    if (!reachesWindow(rectangle_x, rectangle_y, size.x + rectangle_x, size.y + rectangle_y, horizontal_pixels,
+                       vertical_pixels) &&
+        !(glyph.visible && reachesWindow(x0, y0, x1, y1, horizontal_pixels, vertical_pixels)))
+        return 0;
+    if (frame_characters >= max_frame_characters)
+    {
+        dropCharacter();
+        return -1;
+    }
+    frame_characters++;
     queueRectangle(rectangle_x, rectangle_y, size.x + rectangle_x, size.y + rectangle_y);
 
-    const GlyphQuad &glyph = glyphQuad(ch);
     if (glyph.visible)
     {
-        const float x0 = x + glyph.left;
-        const float y0 = y + glyph.top;
-        const float x1 = x + glyph.right;
-        const float y1 = y + glyph.bottom;
         queueQuad(x0, y0, x1, y1, glyph.u1, glyph.v1, glyph.u2, glyph.v2, sf::Color(red, green, blue, 255));
         noteGlyph(x0, y0, x1, y1);
     }
     if (queue.size() > MAX_QUEUED_VERTICES)
         drawQueue();
     return 0;
+}
+
+void DisplayManager::dropCharacter() const
+{
+    if (dropped_characters == 0)
+        LogManager::getInstance().writeLog("DisplayManager::drawCharacter(): Warning! A frame draws more than %lld "
+                                           "characters; the rest of it, and of any later such frame, is not drawn.",
+                                           max_frame_characters);
+    dropped_characters++;
 }
 
 void DisplayManager::queueRectangle(float x0, float y0, float x1, float y1) const
@@ -357,6 +465,17 @@ void DisplayManager::noteGlyph(float x0, float y0, float x1, float y1) const
         // A quad that is not recorded: every later rectangle is drawn whole.
         window_clean = false;
         return;
+    }
+    for (int row = row0; row <= row1; row++)
+    {
+        for (int column = column0; column <= column1; column++)
+        {
+            if (glyph_buckets[static_cast<std::size_t>(row * bucket_columns + column)].size() >= MAX_BUCKET_GLYPHS)
+            {
+                window_clean = false;
+                return;
+            }
+        }
     }
     const int glyph = static_cast<int>(glyph_marks.size());
     frame_glyphs.insert(frame_glyphs.end(), {x0, y0, x1, y1});
@@ -679,6 +798,7 @@ int DisplayManager::swapBuffers()
     window->clear(background_color);
     window_clean = true;
     window_blank = true;
+    frame_characters = 0;
     frame_glyphs.clear();
     glyph_marks.clear();
     rectangle_mark = 0;

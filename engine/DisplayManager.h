@@ -40,6 +40,11 @@ enum Justification : int
 /// world positions in cells; the manager subtracts the view's corner and scales by the cell size.
 /// Every character is drawn over a cell-sized rectangle of the background colour.
 ///
+/// Only what the window shows costs drawing work: a character wholly outside the window is not
+/// queued (and counts as drawn), and a frame draws at most twice as many characters as the window
+/// has cells (4096 at least); past that the frame's further characters are dropped (-1), with one
+/// log line a run.
+///
 /// Characters are not drawn one by one: each call queues its cell's rectangle and glyph as
 /// textured quads, in call order, and the whole queue reaches the window in one draw when it is
 /// flushed. The pixels are those of drawing a rectangle and an `sf::Text` per character. Anything
@@ -111,6 +116,14 @@ private:
     DisplayManager();
     /// Closes and deletes the window, text and rectangle that exist.
     void release();
+    /// Shrinks the window's pixel size to a display of the given size, with a log line when it must.
+    void fitWindowToDisplay(unsigned int display_width, unsigned int display_height);
+    /// Is the cell grid small enough to draw in the window? Logs why not.
+    bool gridDrawable() const;
+    /// Do characters of `size` pixels fit the font texture? Logs why not.
+    bool characterSizeFits(float size) const;
+    /// Counts a character dropped past the frame's bound, with a log line the first time.
+    void dropCharacter() const;
     /// The quad of a character at the text's size, looked up in the font on first use.
     const GlyphQuad &glyphQuad(char ch) const;
     /// Queues two triangles covering [x0, x1) x [y0, y1), textured from [u1, u2) x [v1, v2).
@@ -150,6 +163,9 @@ private:
     sf::Text *text = nullptr;                      // owned; holds the character size and style of every glyph
     mutable GlyphQuad glyphs[256];                 // one per char value, at the text's character size
     mutable std::vector<sf::Vertex> queue;         // triangles drawn since the last flush, pixels and texels
+    long long max_frame_characters = 0;            // characters one frame draws at most
+    mutable long long frame_characters = 0;        // characters queued since the window was cleared
+    mutable long long dropped_characters = 0;      // characters dropped past the bound since start-up
 
     // Where the window holds nothing but the background and what the queue drew since the clear,
     // a background rectangle changes only the pixels of earlier glyph quads: only those parts of

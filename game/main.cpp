@@ -18,6 +18,20 @@
 namespace
 {
 
+const char *const USAGE = "usage: dungeon [--watch HOST[:PORT]]\n"
+                          "  with no option, plays the game\n"
+                          "  --watch HOST[:PORT]  watches the game played at HOST (PORT 1 to 65535)\n"
+                          "  --help               shows this text\n";
+
+// Is `port` a decimal port number from 1 to 65535?
+bool isPortNumber(const std::string &port)
+{
+    if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const int number = std::atoi(port.c_str());
+    return number >= 1 && number <= 65535;
+}
+
 // Splits "HOST", "HOST:PORT" or "[HOST]:PORT" into `p_host` and `p_port`, which keeps its value
 // when no port is given; false for an empty host or port.
 bool splitTarget(const std::string &target, std::string *p_host, std::string *p_port)
@@ -98,6 +112,11 @@ int watch(const std::string &target)
         std::fprintf(stderr, "dungeon: '%s' is not HOST or HOST:PORT\n", target.c_str());
         return 2;
     }
+    if (!isPortNumber(port))
+    {
+        std::fprintf(stderr, "dungeon: port '%s' is not a number from 1 to 65535\n", port.c_str());
+        return 2;
+    }
     // Run beside the game in its folder, the watcher would otherwise empty the game's log.
     if (std::getenv("QUORVEX_LOG") == nullptr)
     {
@@ -143,8 +162,13 @@ int main(int argc, char **argv)
 {
     if (argc == 1)
         return play();
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0)
+    {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
     if (argc == 3 && std::strcmp(argv[1], "--watch") == 0)
         return watch(argv[2]);
-    std::fprintf(stderr, "usage: dungeon [--watch HOST[:PORT]]\n");
+    std::fputs(USAGE, stderr);
     return 2;
 }
