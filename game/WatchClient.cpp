@@ -65,17 +65,16 @@ bool readFloat(const std::string &text, float *p_value)
     return true;
 }
 
-// The whole cells of a wall's extent, within the largest wall a floor has.
-int wallExtent(const std::string &items, const char *key, int largest)
+// The whole cells of a wall's extent, within the largest wall a floor has; counts in `p_clamped`
+// an extent larger than that.
+int wallExtent(const std::string &items, const char *key, int largest, int *p_clamped)
 {
     const float extent = qv::textToFloat(qv::match(items, key));
     if (!(extent > 0))
         return 0;
     if (extent > static_cast<float>(largest))
     {
-        qv::LogManager::getInstance().writeLog(
-            "WatchClient::addMirror(): Warning! A wall's %s of %g cells is more than a floor holds; drawn as %d.", key,
-            static_cast<double>(extent), largest);
+        (*p_clamped)++;
         return largest;
     }
     return static_cast<int>(extent);
@@ -182,6 +181,7 @@ int WatchClient::apply(const std::string &message)
         return -1;
     }
     int refused = 0;
+    clamped_extents = 0;
     for (std::size_t start = first_end + 1; start < message.size();)
     {
         std::size_t end = message.find('\n', start);
@@ -191,6 +191,10 @@ int WatchClient::apply(const std::string &message)
             refused++;
         start = end + 1;
     }
+    if (clamped_extents > 0)
+        log.writeLog("WatchClient::apply(): Warning! %d wall extent(s) larger than a floor's are drawn as large as a "
+                     "floor allows.",
+                     clamped_extents);
     boundDrawing();
     if (refused == 0)
         return 0;
@@ -300,8 +304,8 @@ bool WatchClient::addMirror(char kind, int id, const std::string &items)
         p_mirror = new qv::Object;
         break;
     case 'w':
-        p_mirror = new Wall(wallExtent(watched, "box-horizontal", SPACE_WIDTH),
-                            wallExtent(watched, "box-vertical", SPACE_HEIGHT));
+        p_mirror = new Wall(wallExtent(watched, "box-horizontal", SPACE_WIDTH, &clamped_extents),
+                            wallExtent(watched, "box-vertical", SPACE_HEIGHT, &clamped_extents));
         break;
     case 'v':
         p_mirror = new qv::ViewObject;

@@ -57,4 +57,5 @@ private:
     bool leaving = false;                // Q was pressed
     bool drawing_bounded = false;        // copies have been hidden to bound a frame's drawing
     long long step_bytes = 0;            // bytes of messages read in this step
+    int clamped_extents = 0;             // wall extents of the message being applied that were clamped
 };

@@ -21,11 +21,11 @@ void stopServer()
     pclose(p_server);
 }
 
-// Starts Xvfb on a display number it picks itself and returns the number, or -1. The server dies
-// with the test process, however that ends. Without -noreset it would reset whenever its last
-// client leaves, as the window library's first look at the screen does, and refuse the window
-// connecting meanwhile.
-int startServer()
+} // namespace
+
+// Without -noreset the server would reset whenever its last client leaves, as the window library's
+// first look at the screen does, and refuse the window connecting meanwhile.
+int startXServer()
 {
     p_server = popen("echo $$; exec setpriv --pdeathsig TERM Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp "
                      "-noreset 2>/dev/null",
@@ -37,14 +37,12 @@ int startServer()
     return display;
 }
 
-} // namespace
-
 void InputWindowTest::SetUp()
 {
     WindowTest::SetUp();
     if (IsSkipped())
         return;
-    const int display = startServer();
+    const int display = startXServer();
     ASSERT_GE(display, 0) << "Xvfb did not start";
     setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
     startWindow("window_title:Quorvex input test,\n");
