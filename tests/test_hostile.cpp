@@ -108,6 +108,21 @@ protected:
     }
 };
 
+// A socket listening on a free port of the loopback, which goes to `p_port`; -1 on failure.
+int listenOnLoopback(int *p_port)
+{
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    if (listener < 0 || bind(listener, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+        listen(listener, 4) != 0 || getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+        return -1;
+    *p_port = ntohs(address.sin_port);
+    return listener;
+}
+
 struct HostileValue
 {
     const char *name;
@@ -182,16 +197,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(HostileTest, AStartUpKilledBeforeItEndsLeavesItsLines)
 {
     // An X server on the loopback that accepts a connection and says nothing.
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr *>(&address), length), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
+    int port = 0;
+    const int listener = listenOnLoopback(&port);
+    ASSERT_GE(listener, 0);
     // Display n is port 6000 + n.
-    const int display = ntohs(address.sin_port) - 6000;
+    const int display = port - 6000;
     ASSERT_GT(display, 0);
     writeConfig("headless:false,\n");
     setenv("DISPLAY", ("127.0.0.1:" + std::to_string(display)).c_str(), 1);
@@ -242,15 +252,10 @@ TEST_F(HostileTest, AWatcherOfAHostileGameStaysInItsBoundsAndLeaves)
     writeConfig("headless:false,\nshow_frame_time:true,\nfont_file:qv-font.ttf,\nwindow_title:hostile-peer,\n");
     for (const bool by_key : {true, false})
     {
-        const int listener = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof(address);
-        ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr *>(&address), length), 0);
-        ASSERT_EQ(listen(listener, 4), 0);
-        ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
-        const pid_t pid = start({"--watch", "127.0.0.1:" + std::to_string(ntohs(address.sin_port))});
+        int port = 0;
+        const int listener = listenOnLoopback(&port);
+        ASSERT_GE(listener, 0);
+        const pid_t pid = start({"--watch", "127.0.0.1:" + std::to_string(port)});
         pollfd waiting = {listener, POLLIN, 0};
         ASSERT_EQ(poll(&waiting, 1, 20000), 1) << "the watcher never connected";
         const int connection = accept(listener, nullptr, nullptr);
