@@ -18,7 +18,9 @@ class Config
 public:
     /// The one configuration, created on first use with every default.
     static Config &getInstance();
+    /// Not copyable: there is one configuration.
     Config(const Config &) = delete;
+    /// Not assignable, for the same reason.
     Config &operator=(const Config &) = delete;
 
     /// The configuration file's lines, comments and line ends dropped, joined; "" when it cannot be read.

@@ -10,14 +10,18 @@ namespace qv
 class EventPath : public Event
 {
 public:
+    /// A "qv-path" event reporting no path.
     EventPath();
+    /// A "qv-path" event with `init_result` (0 or 2) and the path found.
     EventPath(int init_result, const Path &init_path);
 
     /// 0 when no path was found, 2 when one was.
     int getResult() const;
+    /// Sets the result: 0 when no path was found, 2 when one was.
     void setResult(int new_result);
     /// The path found; empty unless found.
     Path getPath() const;
+    /// Sets the path found.
     void setPath(const Path &new_path);
 
 private:

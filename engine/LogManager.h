@@ -20,6 +20,7 @@ class LogManager : public Manager
 public:
     /// The one log manager, created on first use.
     static LogManager &getInstance();
+    /// Closes the log file if it is still open.
     ~LogManager() override;
 
     /// Opens (and truncates) the log file; 0, or -1 if it cannot be opened or the manager is

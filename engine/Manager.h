@@ -23,11 +23,14 @@ class Manager
 public:
     /// A stopped manager of type "Manager" with no interests.
     Manager() = default;
+    /// Not copyable: each manager is a singleton.
     Manager(const Manager &) = delete;
+    /// Not assignable, for the same reason.
     Manager &operator=(const Manager &) = delete;
 
     /// May objects register with this manager for this event name? The base accepts none.
     virtual bool isValid(const std::string &event_name) const;
+    /// Virtual, so that each manager is destroyed as what it is.
     virtual ~Manager();
     /// Marks the manager started (a repeated call only warns); 0, non-zero when a derived one fails.
     virtual int startUp();

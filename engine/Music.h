@@ -14,7 +14,9 @@ class Music
 public:
     /// A closed stream labelled "[Undefined]".
     Music() = default;
+    /// Not copyable: a stream belongs to one table entry.
     Music(const Music &) = delete;
+    /// Not assignable, for the same reason.
     Music &operator=(const Music &) = delete;
 
     /// Opens an audio file for streaming; 0, or -1 when it cannot be opened.

@@ -19,6 +19,7 @@ namespace qv
 class NetworkManager : public Manager
 {
 public:
+    /// The one network manager, created on first use.
     static NetworkManager &getInstance();
 
     /// Accepts "qv-network", "qv-custom-network", "qv-keyboard-network" and "qv-mouse-network".

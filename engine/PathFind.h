@@ -33,6 +33,7 @@ public:
     /// has no node graph when `p_object` is null, a cell lies outside the world boundary or the
     /// graph cannot be allocated.
     PathFind(Object *p_object, Cell start, Cell goal, Object *p_target = nullptr);
+    /// Frees what the search holds.
     virtual ~PathFind();
 
     /// Expands one cell: 0 when the search is exhausted (no path), 1 while it goes on, 2 when a
@@ -49,6 +50,7 @@ public:
     Object *getObject() const;
     /// The object the search may end on, or null; not owned.
     Object *getTarget() const;
+    /// The cell the search started from.
     Cell getStart() const;
     /// The goal cell; the cell reached once the search has ended on the target.
     Cell getGoal() const;

@@ -15,7 +15,9 @@ class Sound
 public:
     /// An empty sound labelled "[Undefined]".
     Sound() = default;
+    /// Not copyable: a sound belongs to one table entry.
     Sound(const Sound &) = delete;
+    /// Not assignable, for the same reason.
     Sound &operator=(const Sound &) = delete;
 
     /// Sets the name the sound is looked up by.

@@ -12,7 +12,9 @@ class Object;
 class State
 {
 public:
+    /// A state with an empty type.
     State();
+    /// Nothing to release; virtual for the game's states.
     virtual ~State();
 
     /// Runs when the machine switches to this state.
@@ -22,7 +24,9 @@ public:
     /// Runs when the machine switches away from this state.
     virtual void Exit(Object *p_obj);
 
+    /// The state's name, shown in log lines.
     std::string getType() const;
+    /// Names the state for log lines.
     void setType(const std::string &new_type);
 
 private:

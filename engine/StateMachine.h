@@ -19,16 +19,22 @@ class State;
 class StateMachine
 {
 public:
+    /// A machine with no owner and no states.
     StateMachine() = default;
 
+    /// Sets the object passed to every state call (not owned).
     void setOwner(Object *p_new_owner);
+    /// The object passed to every state call.
     Object *getOwner() const;
     /// Makes `p_new_state` current without running its Enter or the old state's Exit.
     void setState(State *p_new_state);
+    /// The current state, or null.
     State *getState() const;
     /// The state that was current before the last `changeState`.
     State *getPreviousState() const;
+    /// Sets a state executed before the current one on every update; null for none (not owned).
     void setGlobalState(State *p_new_state);
+    /// The state executed before the current one, or null.
     State *getGlobalState() const;
 
     /// Runs the current state's Exit, then the new state's Enter; a null state is refused.
