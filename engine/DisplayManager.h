@@ -1,20 +1,17 @@
 #pragma once
 
 #include "Color.h"
+#include "FramePainter.h"
 #include "Manager.h"
 
 #include <SFML/Graphics/Color.hpp>
 #include <SFML/Graphics/Font.hpp>
-#include <SFML/Graphics/Vertex.hpp>
 
 #include <string>
-#include <vector>
 
 namespace sf
 {
 class RectangleShape;
-class RenderTarget;
-class RenderTexture;
 class RenderWindow;
 class Text;
 } // namespace sf
@@ -45,19 +42,11 @@ enum Justification : int
 /// has cells (4096 at least); past that the frame's further characters are dropped (-1), with one
 /// log line a run.
 ///
-/// Characters are not drawn one by one: each call queues its cell's rectangle and glyph as
-/// textured quads, in call order, and the whole queue reaches the window in one draw when it is
-/// flushed. The pixels are those of drawing a rectangle and an `sf::Text` per character. Anything
-/// drawn into the window another way must come after what was queued before it, so call `flush`
-/// before drawing into `getWindow()` yourself (`Shape` does); `swapBuffers` flushes before it
-/// presents the frame.
-///
-/// What reaches a freshly cleared window first in a frame is also kept in an off-screen canvas.
-/// When the next frame queues the same quads in most of the window, only the tiles of the window
-/// whose quads differ are redrawn in the canvas, and the canvas is copied into the window whole;
-/// the pixels are the same as drawing everything again. Tiles that a glyph between two pixels
-/// reaches are then redrawn in the window itself, since the canvas rounds its smoothed edges
-/// otherwise.
+/// Characters are not drawn one by one: each call queues its cell, and the queue reaches the
+/// window in few draws when it is flushed (`FramePainter` says how). The pixels are those of
+/// drawing a rectangle and an `sf::Text` per character. Anything drawn into the window another way
+/// must come after what was queued before it, so call `flush` before drawing into `getWindow()`
+/// yourself (`Shape` does); `swapBuffers` flushes before it presents the frame.
 ///
 /// With `headless:true` in the configuration it starts without a window and every drawing
 /// operation returns -1, so the rest of the engine runs unchanged.
@@ -98,21 +87,6 @@ public:
     sf::RenderWindow *getWindow() const;
 
 private:
-    /// Where a character's glyph lies around its cell's pixel, and where in the font's texture.
-    struct GlyphQuad
-    {
-        bool looked_up = false; // filled in on the character's first use
-        bool visible = false;   // false for blanks, which a text draws no quad for
-        float left = 0;         // quad edges from the glyph origin, pixels
-        float top = 0;
-        float right = 0;
-        float bottom = 0;
-        float u1 = 0; // texture rectangle, texels
-        float v1 = 0;
-        float u2 = 0;
-        float v2 = 0;
-    };
-
     DisplayManager();
     /// Closes and deletes the window, text and rectangle that exist.
     void release();
@@ -124,33 +98,6 @@ private:
     bool characterSizeFits(float size) const;
     /// Counts a character dropped past the frame's bound, with a log line the first time.
     void dropCharacter() const;
-    /// The quad of a character at the text's size, looked up in the font on first use.
-    const GlyphQuad &glyphQuad(char ch) const;
-    /// Queues two triangles covering [x0, x1) x [y0, y1), textured from [u1, u2) x [v1, v2).
-    void queueQuad(float x0, float y0, float x1, float y1, float u1, float v1, float u2, float v2,
-                   sf::Color color) const;
-    /// Queues the parts of a background rectangle that can change a pixel.
-    void queueRectangle(float x0, float y0, float x1, float y1) const;
-    /// Records a glyph quad drawn since the window was cleared.
-    void noteGlyph(float x0, float y0, float x1, float y1) const;
-    /// The glyph buckets that [x0, x1) x [y0, y1) reaches; false when the box is not finite.
-    bool bucketRange(float x0, float y0, float x1, float y1, int &column0, int &row0, int &column1, int &row1) const;
-    /// Draws the queue into the window and empties it.
-    void drawQueue() const;
-    /// Makes the canvas and what copies it into the window; leaves `canvas` null when it cannot.
-    void makeCanvas();
-    /// Lists, per tile of the window, the quads of `vertices` that can touch its pixels, each as
-    /// the index of its first vertex; false when a quad's corners are not finite.
-    bool sortIntoTiles(const std::vector<sf::Vertex> &vertices, std::vector<std::vector<int>> &lists) const;
-    /// Brings the canvas to the queue's picture, redrawing only the tiles whose quads changed
-    /// since the last frame, and copies it into the window; false when too much changed or the
-    /// canvas cannot stand for the window, and the queue is to be drawn into the window directly.
-    bool drawThroughCanvas() const;
-    /// Clears the `chosen` tiles of `target` (the canvas or the window) and draws the queued quads
-    /// that reach them there, in call order.
-    void redrawTiles(sf::RenderTarget &target, const std::vector<char> &chosen) const;
-    /// Clears tiles [column0, column1] of a row of `target` and draws the queued quads reaching them there.
-    void redrawRun(sf::RenderTarget &target, int row, int column0, int column1) const;
 
     sf::Font font;                                 // loaded from the configured font file
     sf::RenderWindow *window = nullptr;            // owned; null when headless
@@ -161,40 +108,10 @@ private:
     sf::RectangleShape *rectangle = nullptr;       // owned; size and fill of the background under each character
     sf::Color background_color = sf::Color::Black; // window clear colour and rectangle fill
     sf::Text *text = nullptr;                      // owned; holds the character size and style of every glyph
-    mutable GlyphQuad glyphs[256];                 // one per char value, at the text's character size
-    mutable std::vector<sf::Vertex> queue;         // triangles drawn since the last flush, pixels and texels
+    mutable FramePainter painter;                  // gets the queued characters into the window
     long long max_frame_characters = 0;            // characters one frame draws at most
     mutable long long frame_characters = 0;        // characters queued since the window was cleared
     mutable long long dropped_characters = 0;      // characters dropped past the bound since start-up
-
-    // Where the window holds nothing but the background and what the queue drew since the clear,
-    // a background rectangle changes only the pixels of earlier glyph quads: only those parts of
-    // it are drawn, which gives the same pixels for a fraction of the work.
-    mutable bool window_clean = false;                   // the window holds only the above
-    mutable std::vector<float> frame_glyphs;             // glyph quads since the clear: x0, y0, x1, y1, pixels
-    mutable std::vector<std::vector<int>> glyph_buckets; // per bucket of the window: glyph quads reaching it
-    int bucket_columns = 0;                              // buckets across the window, one per cell at most
-    int bucket_rows = 0;                                 // buckets down the window
-    mutable std::vector<int> glyph_marks;                // per glyph quad: the last rectangle that met it
-    mutable int rectangle_mark = 0;                      // rectangles queued since the clear
-
-    // The canvas holds the picture of the quads that were drawn first into the last cleared
-    // window; a quad list per tile finds the tiles whose picture can differ in the next frame.
-    sf::RenderTexture *canvas = nullptr;              // owned; null when off-screen drawing is unavailable
-    unsigned int canvas_framebuffer = 0;              // the window context's name for the canvas, to copy from
-    int tile_columns = 0;                             // tiles across the window
-    int tile_rows = 0;                                // tiles down the window
-    mutable bool window_blank = false;                // nothing drawn into the window since it was cleared
-    mutable bool last_known = false;                  // last_queue and last_tiles describe the last frame
-    mutable bool canvas_valid = false;                // the canvas shows last_queue over the background
-    mutable std::vector<sf::Vertex> last_queue;       // what the last frame drew first, pixels and texels
-    mutable std::vector<std::vector<int>> tiles;      // per tile: quads of the queue reaching it
-    mutable std::vector<std::vector<int>> last_tiles; // per tile: quads of last_queue reaching it
-    mutable std::vector<char> dirty_tiles;            // per tile: its quads differ from the last frame's
-    mutable std::vector<char> window_tiles;           // per tile: a glyph between two pixels reaches it
-    mutable std::vector<int> quad_marks;              // per quad of the queue: the last redraw that took it
-    mutable std::vector<int> redraw_quads;            // quads of one redraw, by first vertex
-    mutable std::vector<sf::Vertex> redraw_vertices;  // their triangles, pixels and texels
 };
 
 /// Width of one cell, in pixels (window pixels divided by window characters).

@@ -95,6 +95,21 @@ Span reach(float corner, float extent, float own_corner, float own_extent, int c
     return Span{static_cast<int>(lowest), static_cast<int>(highest)};
 }
 
+// One move to a neighbouring cell, and what it costs.
+struct Step
+{
+    int dx;
+    int dy;
+    bool diagonal;
+    float cost; // cells
+};
+
+const Step STEPS[] = {
+    {-1, -1, true, cellDistance(-1, -1)}, {0, -1, false, cellDistance(0, -1)}, {1, -1, true, cellDistance(1, -1)},
+    {-1, 0, false, cellDistance(-1, 0)},  {1, 0, false, cellDistance(1, 0)},   {-1, 1, true, cellDistance(-1, 1)},
+    {0, 1, false, cellDistance(0, 1)},    {1, 1, true, cellDistance(1, 1)},
+};
+
 template <typename T> std::unique_ptr<T[]> allocate(std::size_t count)
 {
     return std::unique_ptr<T[]>(new (std::nothrow) T[count]());
@@ -117,13 +132,13 @@ PathFind::PathFind(Object *p_object, Cell init_start, Cell init_goal, Object *p_
     const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
     nodes = allocate<Node>(count);
     marks = allocate<unsigned char>(count);
-    order = allocate<int>(count);
+    place = std::unique_ptr<std::size_t[]>(new (std::nothrow) std::size_t[count]);
     blocked = allocate<unsigned char>(count);
-    if (!nodes || !marks || !order || !blocked)
+    if (!nodes || !marks || !place || !blocked)
     {
         nodes.reset();
         marks.reset();
-        order.reset();
+        place.reset();
         blocked.reset();
         return;
     }
@@ -153,7 +168,7 @@ int PathFind::cycleOnce()
     const int columns = std::min(width, worldWidth());
     const int rows = std::min(height, worldHeight());
 
-    const Cell current = open_count > 0 ? popBest() : start;
+    const Cell current = !open.empty() ? popBest() : start;
     const int current_index = current.y * width + current.x;
     marks[current_index] = CLOSED;
     expansions++;
@@ -169,45 +184,46 @@ int PathFind::cycleOnce()
     if (found)
         return finish(2);
 
-    for (int dy = -1; dy <= 1; dy++)
+    // The eight neighbours in the order the search tests them: rows above to below, each left to
+    // right. Cells on the graph's edge test their neighbours one by one against the boundary.
+    const bool inside = current.x > 0 && current.x + 1 < columns && current.y > 0 && current.y + 1 < rows;
+    const float current_g = nodes[current_index].g;
+    for (const Step &step : STEPS)
     {
-        for (int dx = -1; dx <= 1; dx++)
+        const int nx = current.x + step.dx;
+        const int ny = current.y + step.dy;
+        if (!inside && (nx < 0 || nx >= columns || ny < 0 || ny >= rows))
+            continue;
+        const int index = current_index + step.dy * width + step.dx;
+        const unsigned char mark = marks[index];
+        if (mark == CLOSED || isBlocked(nx, ny))
+            continue;
+        if (step.diagonal && isBlocked(nx, current.y) && isBlocked(current.x, ny))
+            continue;
+        const float g = current_g + step.cost;
+        Node &node = nodes[index];
+        if (mark == OPEN && g > node.g)
+            continue;
+        // An equal g still takes the new parent: the later way wins, as in a plain open list.
+        node.parent = current;
+        node.g = g;
+        const float f = g + cellDistance(nx - goal.x, ny - goal.y);
+        if (mark != OPEN)
         {
-            if (dx == 0 && dy == 0)
-                continue;
-            const int nx = current.x + dx;
-            const int ny = current.y + dy;
-            if (nx < 0 || nx >= columns || ny < 0 || ny >= rows)
-                continue;
-            const int index = ny * width + nx;
-            if (marks[index] == CLOSED || isBlocked(nx, ny))
-                continue;
-            if (dx != 0 && dy != 0 && isBlocked(nx, current.y) && isBlocked(current.x, ny))
-                continue;
-            const float g = nodes[current_index].g + cellDistance(dx, dy);
-            Node &node = nodes[index];
-            const bool newly_open = marks[index] != OPEN;
-            if (!newly_open && g > node.g)
-                continue;
-            if (newly_open)
-            {
-                marks[index] = OPEN;
-                order[index] = next_order++;
-                open_count++;
-            }
-            // An equal g still takes the new parent: the later way wins, as in a plain open list.
-            node.parent = current;
-            node.g = g;
-            const float f = g + cellDistance(nx - goal.x, ny - goal.y);
-            if (newly_open || f != node.f)
-            {
-                node.f = f;
-                open.push_back(OpenEntry{f, order[index], index});
-                std::push_heap(open.begin(), open.end(), expandedLater);
-            }
+            marks[index] = OPEN;
+            node.f = f;
+            open.push_back(OpenEntry{f, next_order++, index});
+            raise(open.size() - 1);
+        }
+        else if (f != node.f)
+        {
+            // A way no longer than the known one gives no larger f.
+            node.f = f;
+            open[place[index]].f = f;
+            raise(place[index]);
         }
     }
-    if (open_count > 0)
+    if (!open.empty())
         return 1;
     LogManager::getInstance().writeLog(5, "PathFind::cycleOnce(): No path for Object %d from (%d, %d) to (%d, %d).",
                                        object->getId(), start.x, start.y, goal.x, goal.y);
@@ -279,23 +295,48 @@ bool PathFind::isInWorld(Cell cell)
     return cell.x >= 0 && cell.x < worldWidth() && cell.y >= 0 && cell.y < worldHeight();
 }
 
-bool PathFind::expandedLater(const OpenEntry &a, const OpenEntry &b)
-{
-    return a.f > b.f || (a.f == b.f && a.order < b.order);
-}
-
 Cell PathFind::popBest()
 {
-    for (;;)
+    const OpenEntry best = open.front();
+    const OpenEntry last = open.back();
+    open.pop_back();
+    if (!open.empty())
     {
-        std::pop_heap(open.begin(), open.end(), expandedLater);
-        const OpenEntry best = open.back();
-        open.pop_back();
-        if (marks[best.index] != OPEN || best.f != nodes[best.index].f)
-            continue;
-        open_count--;
-        return Cell(best.index % width, best.index / width);
+        // The last entry sinks from the top to its place.
+        const std::size_t count = open.size();
+        std::size_t at = 0;
+        for (std::size_t child = 1; child < count; child = 2 * at + 1)
+        {
+            if (child + 1 < count && comesFirst(open[child + 1], open[child]))
+                child++;
+            if (!comesFirst(open[child], last))
+                break;
+            put(at, open[child]);
+            at = child;
+        }
+        put(at, last);
     }
+    return Cell(best.index % width, best.index / width);
+}
+
+void PathFind::raise(std::size_t at)
+{
+    const OpenEntry entry = open[at];
+    while (at > 0)
+    {
+        const std::size_t parent = (at - 1) / 2;
+        if (!comesFirst(entry, open[parent]))
+            break;
+        put(at, open[parent]);
+        at = parent;
+    }
+    put(at, entry);
+}
+
+void PathFind::put(std::size_t at, const OpenEntry &entry)
+{
+    open[at] = entry;
+    place[entry.index] = at;
 }
 
 void PathFind::refreshMemo()

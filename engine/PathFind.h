@@ -19,9 +19,9 @@ class Vector;
 /// it while it runs.
 ///
 /// The node graph covers the world boundary as it was when the job was made. Each expansion takes
-/// the open cell of smallest f, the one that entered the open cells last among equals; a heap and
-/// per-cell marks find it without scanning lists. Which cells are blocked is worked out for the
-/// whole graph at once, by laying each HARD object over the cells it reaches, and kept for as long
+/// the open cell of smallest f, the one that entered the open cells last among equals; a heap
+/// that keeps one entry per open cell, and per-cell marks, find it without scanning lists. Which cells are blocked is
+/// worked out for the whole graph at once, by laying each HARD object over the cells it reaches, and kept for as long
 /// as no HARD object in the world changes and the object keeps its box.
 class PathFind
 {
@@ -68,17 +68,25 @@ private:
     PathFind(const PathFind &) = delete;
     PathFind &operator=(const PathFind &) = delete;
 
-    // One entry of the open heap. An entry goes stale when its cell closes or gets a lower f
-    // (which pushes a fresh entry); stale entries are skipped when they surface.
+    // One entry of the open heap: an open cell and what orders it.
     struct OpenEntry
     {
-        float f;   // the cell's f when pushed, cells
+        float f;   // the cell's f, cells
         int order; // when the cell entered the open cells; later entries win ties of f
         int index; // y * width + x
     };
 
-    static bool expandedLater(const OpenEntry &a, const OpenEntry &b);
+    /// Does `a` come out of the open heap before `b`: a smaller f, or an equal f entered later?
+    static bool comesFirst(const OpenEntry &a, const OpenEntry &b)
+    {
+        return a.f < b.f || (a.f == b.f && a.order > b.order);
+    }
+    /// Takes the best open cell out of the heap.
     Cell popBest();
+    /// Moves the heap entry at `at`, whose f is new or smaller, up to its place.
+    void raise(std::size_t at);
+    /// Stores `entry` at position `at` of the open heap and notes where it went.
+    void put(std::size_t at, const OpenEntry &entry);
     void refreshMemo();
     void fillMemo();
     bool isBlocked(int x, int y) const;
@@ -93,10 +101,9 @@ private:
     int height = 0;                           // rows of the node graph, cells
     std::unique_ptr<Node[]> nodes;            // node graph, [y * width + x]
     std::unique_ptr<unsigned char[]> marks;   // per cell: unseen, open or closed
-    std::unique_ptr<int[]> order;             // per open cell: when it entered the open cells
+    std::unique_ptr<std::size_t[]> place;     // per open cell: its entry's position in `open`
     std::unique_ptr<unsigned char[]> blocked; // per cell: reached by no HARD object, free or blocked
-    std::vector<OpenEntry> open;              // heap of open cells, best on top
-    int open_count = 0;                       // cells marked open
+    std::vector<OpenEntry> open;              // heap of the open cells, best on top
     int next_order = 0;                       // order of the next cell to open
     bool memo_filled = false;                 // `blocked` reflects the world
     unsigned long memo_changes = 0;           // the world's HARD-object changes the memo reflects

@@ -3,7 +3,7 @@
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
-packages=(cmake make g++ pkg-config libsfml-dev libgtest-dev libbenchmark-dev fonts-dejavu-core
+packages=(cmake make g++ pkg-config libsfml-dev libgtest-dev libbenchmark-dev libtcod-dev fonts-dejavu-core
           xvfb xauth xdotool imagemagick x11-utils doxygen)
 
 install_missing() {

@@ -99,6 +99,44 @@ void drawnByTheGame(Painter &painter)
     painter.string(qv::Vector(40, 13), "OVER", qv::JUSTIFY_CENTER, qv::GREEN);
 }
 
+// Every cell of the window, each character and colour moving on with `frame`, so that every cell
+// changes from one frame to the next; every 97th cell is blank.
+Scene everyCell(int frame)
+{
+    return [=](Painter &painter)
+    {
+        for (int y = 0; y < 24; y++)
+            for (int x = 0; x < 80; x++)
+            {
+                const int cell = y * 80 + x + frame;
+                const sf::Color c = qv::colorToSFML(static_cast<qv::Color>(1 + cell % 7));
+                const char ch = cell % 97 == 0 ? ' ' : static_cast<char>('!' + (cell * 7) % 94);
+                painter.character(qv::Vector(static_cast<float>(x), static_cast<float>(y)), ch, c.r, c.g, c.b);
+            }
+    };
+}
+
+// A floor wider and taller than the window seen with the view's corner at (`shift`, `shift` / 2),
+// as when the view follows the hero: walls, letters and sprites everywhere, some drawn over.
+Scene scrolled(int shift, const qv::Sprite *monster)
+{
+    return [=](Painter &painter)
+    {
+        qv::WorldManager::getInstance().setView(
+            qv::Box(qv::Vector(static_cast<float>(shift), static_cast<float>(shift / 2)), 80, 24));
+        for (int y = 0; y < 40; y++)
+        {
+            std::string row;
+            for (int x = 0; x < 120; x++)
+                row += (x % 9 == 0 || y % 5 == 0) ? '#' : static_cast<char>('a' + (x * y) % 26);
+            painter.string(qv::Vector(0, static_cast<float>(y)), row, qv::JUSTIFY_LEFT,
+                           static_cast<qv::Color>(1 + y % 7));
+        }
+        for (int i = 0; i < 10; i++)
+            painter.sprite(monster, i % 2, qv::Vector(static_cast<float>(10 + 9 * i), static_cast<float>(8 + i)));
+    };
+}
+
 class BatchTest : public WindowTest, public ::testing::WithParamInterface<const char *>
 {
 };
@@ -359,6 +397,10 @@ TEST_P(BatchTest, EveryWayOfDrawingGivesTheReferencesPixels)
         {"title", title_frame(0), title_frame(1), false},
         {"dungeon", dungeon, title_frame(1), false},
         {"drawn-by-the-game", drawnByTheGame, drawnByTheGame, false},
+        {"every-cell", everyCell(2), everyCell(1), false},
+        {"every-cell-first", everyCell(5), nullptr, false},
+        {"view-scroll", scrolled(3, monster), scrolled(2, monster), false},
+        {"view-scroll-back", scrolled(1, monster), scrolled(2, monster), false},
     };
     qv::DisplayManager &display_manager = qv::DisplayManager::getInstance();
     EnginePainter engine;
