@@ -1,9 +1,11 @@
+#include "Config.h"
 #include "Event.h"
 #include "EventCollision.h"
 #include "GameManager.h"
 #include "Object.h"
 #include "ObjectList.h"
 #include "ObjectListIterator.h"
+#include "SceneGraph.h"
 #include "WorldManager.h"
 #include "bench_support.h"
 
@@ -72,15 +74,32 @@ void buildWorld(int count)
     }
 }
 
-void BM_WorldUpdate(benchmark::State &state)
+// Passes over a world of state.range(0) objects; with `grid` off the collision queries scan every
+// solid object, the reference the grid is measured against.
+void runPasses(benchmark::State &state, bool grid)
 {
     buildWorld(static_cast<int>(state.range(0)));
+    qv::SceneGraph &scene_graph = qv::WorldManager::getInstance().getSceneGraph();
+    const qv::Config &config = qv::Config::getInstance();
+    scene_graph.setGrid(grid ? config.getGridWidth() : 0, grid ? config.getGridHeight() : 0);
     for (auto _ : state)
         qv::WorldManager::getInstance().update();
     state.SetItemsProcessed(state.iterations() * state.range(0));
     clearWorld();
+    scene_graph.setGrid(config.getGridWidth(), config.getGridHeight());
 }
-BENCHMARK(BM_WorldUpdate)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicrosecond);
+
+void BM_WorldUpdate(benchmark::State &state)
+{
+    runPasses(state, true);
+}
+BENCHMARK(BM_WorldUpdate)->Arg(100)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMicrosecond);
+
+void BM_WorldUpdateFlat(benchmark::State &state)
+{
+    runPasses(state, false);
+}
+BENCHMARK(BM_WorldUpdateFlat)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicrosecond);
 
 void BM_WorldDraw(benchmark::State &state)
 {
@@ -90,7 +109,7 @@ void BM_WorldDraw(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * state.range(0));
     clearWorld();
 }
-BENCHMARK(BM_WorldDraw)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WorldDraw)->Arg(100)->Arg(1000)->Arg(5000)->Arg(20000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

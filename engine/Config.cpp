@@ -302,4 +302,28 @@ std::string Config::getConfigText() const
     return config_text;
 }
 
+std::string Config::getSettingsText() const
+{
+    char scale[32];
+    // Nine significant digits bring every float back unchanged.
+    std::snprintf(scale, sizeof(scale), "%.9g", static_cast<double>(font_scale));
+    const auto item = [](const char *key, const std::string &value) { return std::string(key) + ":" + value + ","; };
+    const auto number = [](int value) { return std::to_string(value); };
+    const std::string color = window_background_color >= 0 && window_background_color < 8
+                                  ? COLOR_NAMES[window_background_color]
+                                  : number(window_background_color);
+    return item("frame_time", number(frame_time)) + item("font_scale", scale) +
+           item("window_horizontal_pixels", number(window_horizontal_pixels)) +
+           item("window_vertical_pixels", number(window_vertical_pixels)) +
+           item("window_horizontal_chars", number(window_horizontal_chars)) +
+           item("window_vertical_chars", number(window_vertical_chars)) + item("window_background_color", color) +
+           item("window_style", window_style == 8 ? "fullscreen" : "default") + item("window_title", window_title) +
+           item("show_mouse", boolText(show_mouse)) + item("headless", boolText(headless)) +
+           item("font_file", font_file) + item("logfile", logfile) + item("random_seed", number(random_seed)) +
+           item("networking", boolText(networking)) + item("grid_width", number(grid_width)) +
+           item("grid_height", number(grid_height)) + item("quadtree_depth", number(quadtree_depth)) +
+           item("quadtree_threshold", number(quadtree_threshold)) + item("show_frame_time", boolText(show_frame_time)) +
+           item("network_port", network_port) + item("max_message_size", number(max_message_size));
+}
+
 } // namespace qv

@@ -61,9 +61,9 @@ public:
     int getRandomSeed() const;
     /// Start the network manager and poll it every pass?
     bool getNetworking() const;
-    /// Grid width, kept and shown only.
+    /// Width of one bucket of the scene graph's spatial grid, cells; 0 or less turns the grid off.
     int getGridWidth() const;
-    /// Grid height, kept and shown only.
+    /// Height of one bucket of the spatial grid, cells; 0 or less turns the grid off.
     int getGridHeight() const;
     /// Quadtree depth, kept and shown only.
     int getQuadtreeDepth() const;
@@ -77,6 +77,9 @@ public:
     int getMaxMessageSize() const;
     /// The configuration text last loaded.
     std::string getConfigText() const;
+    /// Every setting in effect as configuration text, one "key:value," item each, that
+    /// `loadConfig` turns back into the same settings.
+    std::string getSettingsText() const;
 
 private:
     Config() = default;
@@ -99,8 +102,8 @@ private:
     bool networking = false;               // start the network manager and poll it
     int quadtree_threshold = 1;            // kept and shown only
     int quadtree_depth = 10;               // kept and shown only
-    int grid_width = 20;                   // kept and shown only
-    int grid_height = 8;                   // kept and shown only
+    int grid_width = 20;                   // spatial grid bucket width, cells
+    int grid_height = 8;                   // spatial grid bucket height, cells
     bool show_frame_time = false;          // pass-time readout in the window and summary in the log
 
     std::string network_port = DEFAULT_PORT; // port to listen on or connect to

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <new>
 
@@ -94,6 +95,7 @@ int DisplayManager::startUp()
     vertical_pixels = config.getWindowVerticalPixels();
     horizontal_chars = config.getWindowHorizontalChars();
     vertical_chars = config.getWindowVerticalChars();
+    frame_text.resize(horizontal_chars, vertical_chars);
 
     if (config.getHeadless())
     {
@@ -244,7 +246,12 @@ void DisplayManager::shutDown()
 int DisplayManager::drawCharacter(Vector world_pos, char ch, Color color) const
 {
     if (Config::getInstance().getHeadless())
+    {
+        // Drawn, the colour form reaches the frame text through the other form.
+        if (isStarted())
+            noteCell(world_pos, ch, colorLetter(color));
         return -1;
+    }
     // CUSTOM and unknown colours leave the components alone: draw them white, as colorToSFML does.
     unsigned char red = 255;
     unsigned char green = 255;
@@ -258,6 +265,7 @@ int DisplayManager::drawCharacter(Vector world_pos, char ch, unsigned char red, 
 {
     if (!checkStarted())
         return -1;
+    noteCell(world_pos, ch, colorLetter(red, green, blue));
     if (Config::getInstance().getHeadless() || !window)
         return -1;
 
@@ -305,15 +313,17 @@ int DisplayManager::drawString(Vector world_pos, std::string str, Justification 
 {
     if (!checkStarted())
         return -1;
-    if (Config::getInstance().getHeadless())
-        return -1;
-
     const int length = static_cast<int>(str.size());
     Vector start = world_pos;
     if (just == JUSTIFY_CENTER)
         start.setX(start.getX() - static_cast<float>(length / 2));
     else if (just == JUSTIFY_RIGHT)
         start.setX(start.getX() - static_cast<float>(length));
+    const char letter = colorLetter(color);
+    for (int i = 0; i < length; i++)
+        noteCell(Vector(start.getX() + static_cast<float>(i), start.getY()), str[static_cast<std::size_t>(i)], letter);
+    if (Config::getInstance().getHeadless())
+        return -1;
 
     unsigned char red = 255;
     unsigned char green = 255;
@@ -328,6 +338,7 @@ int DisplayManager::swapBuffers()
 {
     if (!checkStarted())
         return -1;
+    frame_text.clear();
     if (Config::getInstance().getHeadless() || !window)
         return -1;
     painter.finishFrame();
@@ -335,6 +346,23 @@ int DisplayManager::swapBuffers()
     painter.frameShown();
     frame_characters = 0;
     return 0;
+}
+
+std::string DisplayManager::getFrameText() const
+{
+    return frame_text.getText();
+}
+
+void DisplayManager::noteCell(const Vector &world_pos, char ch, char letter) const
+{
+    const Vector view = worldToView(world_pos);
+    // Nearest cell: a position a rounding error short of a whole cell belongs to that cell.
+    const float column = std::floor(view.getX() + 0.5f);
+    const float row = std::floor(view.getY() + 0.5f);
+    if (!(column >= 0.0f && row >= 0.0f && column < static_cast<float>(frame_text.getColumns()) &&
+          row < static_cast<float>(frame_text.getRows())))
+        return;
+    frame_text.put(static_cast<int>(column), static_cast<int>(row), ch, letter);
 }
 
 int DisplayManager::getHorizontalChars() const

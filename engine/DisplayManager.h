@@ -2,6 +2,7 @@
 
 #include "Color.h"
 #include "FramePainter.h"
+#include "FrameText.h"
 #include "Manager.h"
 
 #include <SFML/Graphics/Color.hpp>
@@ -50,6 +51,9 @@ enum Justification : int
 ///
 /// With `headless:true` in the configuration it starts without a window and every drawing
 /// operation returns -1, so the rest of the engine runs unchanged.
+///
+/// Windowed or headless, it also keeps what each cell of the frame being drawn shows, as text
+/// (`getFrameText`, format in `FrameText`): a game's tests can check a frame without a screen.
 class DisplayManager : public Manager
 {
 public:
@@ -75,6 +79,9 @@ public:
     /// window yourself; -1 when there is no window.
     int flush() const;
 
+    /// What each cell of the frame drawn since the last `swapBuffers` shows, as `FrameText` text.
+    std::string getFrameText() const;
+
     /// Window width, in cells.
     int getHorizontalChars() const;
     /// Window height, in cells.
@@ -88,6 +95,8 @@ public:
 
 private:
     DisplayManager();
+    /// Notes in the frame text that the cell at a world position shows `ch` in colour `letter`.
+    void noteCell(const Vector &world_pos, char ch, char letter) const;
     /// Closes and deletes the window, text and rectangle that exist.
     void release();
     /// Shrinks the window's pixel size to a display of the given size, with a log line when it must.
@@ -109,6 +118,7 @@ private:
     sf::Color background_color = sf::Color::Black; // window clear colour and rectangle fill
     sf::Text *text = nullptr;                      // owned; holds the character size and style of every glyph
     mutable FramePainter painter;                  // gets the queued characters into the window
+    mutable FrameText frame_text;                  // what each cell of the frame being drawn shows
     long long max_frame_characters = 0;            // characters one frame draws at most
     mutable long long frame_characters = 0;        // characters queued since the window was cleared
     mutable long long dropped_characters = 0;      // characters dropped past the bound since start-up

@@ -1,5 +1,6 @@
 #include "Frame.h"
 
+#include "Config.h"
 #include "DisplayManager.h"
 #include "Vector.h"
 
@@ -38,23 +39,31 @@ int Frame::draw(Vector position, Color color, char transparency) const
     // A frame built by hand may hold fewer characters than its size promises; the missing ones
     // are left undrawn rather than read from beyond the string.
     const long long length = static_cast<long long>(frame.size());
+    // Headless, where nothing is drawn and every character fails, the display still notes each
+    // one in its frame text: the frame goes on to its end and only then reports the failure.
+    const bool headless = Config::getInstance().getHeadless();
+    int result = 0;
     for (int i = 0; i < height; i++)
     {
         for (int j = 0; j < width; j++)
         {
             const long long at = static_cast<long long>(i) * width + j;
             if (at >= length)
-                return 0;
+                return result;
             const char c = frame[static_cast<std::size_t>(at)];
             if (transparency != 0 && c == transparency)
                 continue;
             const Vector where(position.getX() + static_cast<float>(j) - x_offset,
                                position.getY() + static_cast<float>(i) - y_offset);
             if (display_manager.drawCharacter(where, c, color) != 0)
-                return -1;
+            {
+                if (!headless)
+                    return -1;
+                result = -1;
+            }
         }
     }
-    return 0;
+    return result;
 }
 
 } // namespace qv

@@ -8,8 +8,10 @@
 #include "LogManager.h"
 #include "NetworkManager.h"
 #include "PathManager.h"
+#include "Recording.h"
 #include "ResourceManager.h"
 #include "WorldManager.h"
+#include "attribute_text.h"
 #include "geometry.h"
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 
 namespace qv
 {
@@ -114,6 +117,33 @@ void pollNetwork(const Clock &clock, int frame_time)
     }
 }
 
+// Settings a replay takes from its own configuration rather than the recording: they change how
+// and where the session is shown, not what happens in it.
+const char *const LOCAL_SETTINGS[] = {"headless",   "logfile",         "font_file",  "window_title", "window_style",
+                                      "show_mouse", "show_frame_time", "networking", "network_port"};
+
+// The configuration text of the settings of `settings` that a replay keeps from its own configuration.
+std::string localSettings(const std::string &settings)
+{
+    std::string local;
+    for (const char *key : LOCAL_SETTINGS)
+        local += std::string(key) + ":" + match(settings, key) + ",";
+    return local;
+}
+
+bool takeOperand(std::vector<std::string> *p_args, std::size_t i, std::string *p_operand)
+{
+    if (i + 1 >= p_args->size())
+    {
+        std::fprintf(stderr, "%s needs an operand\n", (*p_args)[i].c_str());
+        return false;
+    }
+    *p_operand = (*p_args)[i + 1];
+    p_args->erase(p_args->begin() + static_cast<std::ptrdiff_t>(i),
+                  p_args->begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    return true;
+}
+
 } // namespace
 
 GameManager::GameManager()
@@ -142,6 +172,10 @@ int GameManager::startUp()
     }
     Config &config = Config::getInstance();
     config.loadConfig("");
+    Recording &recording = Recording::getInstance();
+    // The first item of a key wins: the replay's own ones come first.
+    if (recording.isReplaying())
+        config.loadConfig(localSettings(config.getSettingsText()) + recording.getSettings());
     if (log.startUp() != 0)
     {
         log.writeLog("Error starting log manager!");
@@ -213,11 +247,15 @@ int GameManager::startUp()
     world_manager.setViewSlack(Vector(VIEW_SLACK, VIEW_SLACK));
 
     int seed = config.getRandomSeed();
-    if (seed == 0)
+    // A recorded session must know its seed, so it never leaves the generator as it found it.
+    if (recording.isReplaying())
+        seed = recording.getSeed();
+    else if (seed == 0 || (seed == -1 && recording.isRecording()))
         seed = static_cast<int>(std::time(nullptr));
     if (seed != -1)
         std::srand(static_cast<unsigned>(seed));
     log.writeLog(10, "GameManager()::startUp(): seed is %d", seed);
+    recording.writeStart(config.getSettingsText(), seed);
 
     // There is no timer resolution to ask for on this platform: sleeps are already accurate to the millisecond.
 
@@ -238,6 +276,10 @@ void GameManager::run()
     WorldManager &world_manager = WorldManager::getInstance();
     PathManager &path_manager = PathManager::getInstance();
     const bool networking = Config::getInstance().getNetworking();
+    Recording &recording = Recording::getInstance();
+    const bool replaying = recording.isReplaying();
+    // Played back without a window, nothing waits for the clock.
+    const bool free_running = replaying && Config::getInstance().getHeadless();
 
     Clock clock;
     log.writeLog(1, "GameManager::run(): starting game loop");
@@ -262,34 +304,43 @@ void GameManager::run()
         const long long frame_us = static_cast<long long>(frame_time) * 1000;
         const float left = static_cast<float>(frame_us - clock.split() - adjust_time);
         path_manager.cycle(toInt(left * PATH_SHARE / 1000.0f));
+        if (!frame_directory.empty())
+            writeFrame();
 
         const int split = clock.split();
         if (show_frame_time)
             countPass(split);
         const long long remaining = frame_us - split - adjust_time;
-        if (remaining > 0)
+        if (!free_running)
         {
-            // After a stop request this pass is the last one: sleeping it out would only delay the end.
-            const long long sleep_ms = stop_requested ? 0 : remaining / 1000;
-            const int before = clock.split();
-            sleepMilliseconds(sleep_ms);
-            const int after = clock.split();
-            const long long oversleep = static_cast<long long>(after) - before - remaining;
-            adjust_time = oversleep >= 0 ? toInt(oversleep) : 0;
+            if (remaining > 0)
+            {
+                // After a stop request this pass is the last one: sleeping it out would only delay the end.
+                const long long sleep_ms = stop_requested ? 0 : remaining / 1000;
+                const int before = clock.split();
+                sleepMilliseconds(sleep_ms);
+                const int after = clock.split();
+                const long long oversleep = static_cast<long long>(after) - before - remaining;
+                adjust_time = oversleep >= 0 ? toInt(oversleep) : 0;
+            }
+            else if (adjust_time != 0)
+            {
+                // The lateness is the last pass's oversleep paying back: no warning.
+                adjust_time = 0;
+            }
+            else if (frame_time > 0 && step_count > 0)
+            {
+                log.writeLog("GameManager::run(): Can't keep up! frame_time %d ms, split %d ms", frame_time,
+                             split / 1000);
+            }
         }
-        else if (adjust_time != 0)
-        {
-            // The lateness is the last pass's oversleep paying back: no warning.
-            adjust_time = 0;
-        }
-        else if (frame_time > 0 && step_count > 0)
-        {
-            log.writeLog("GameManager::run(): Can't keep up! frame_time %d ms, split %d ms", frame_time, split / 1000);
-        }
-        step_count++;
+        if (replaying && step_count >= recording.getEndPass())
+            game_over = true;
         if (stop_requested)
             game_over = true;
+        step_count++;
     } while (!game_over);
+    recording.writeEnd(step_count - 1);
     log.writeLog(1, "GameManager::run(): end of game loop");
 }
 
@@ -300,6 +351,8 @@ void GameManager::shutDown()
     // Once per run: a start that failed, or a second stop, has no figures to give.
     if (show_frame_time && isStarted())
         logFrameTime();
+    // A session that never ran has no end and cannot be replayed.
+    Recording::getInstance().stop();
     PathManager::getInstance().shutDown();
     log.writeLog(1, "Path manager stopped");
     WorldManager::getInstance().shutDown();
@@ -378,6 +431,85 @@ void GameManager::logFrameTime() const
     LogManager::getInstance().writeLog(
         "GameManager::shutDown(): frame time median %d ms, worst %d ms, %d of %d passes over %d ms", median,
         worst_pass / 1000, late_passes, timed_passes, frame_time);
+}
+
+int GameManager::takeOptions(std::vector<std::string> *p_args)
+{
+    std::string record;
+    std::string replay;
+    std::string frames;
+    for (std::size_t i = 0; i < p_args->size();)
+    {
+        const std::string &arg = (*p_args)[i];
+        std::string *p_operand = arg == "--record"   ? &record
+                                 : arg == "--replay" ? &replay
+                                 : arg == "--frames" ? &frames
+                                                     : nullptr;
+        if (!p_operand)
+        {
+            i++;
+            continue;
+        }
+        if (!p_operand->empty() || !takeOperand(p_args, i, p_operand) || p_operand->empty())
+        {
+            std::fprintf(stderr, "%s is given twice or without an operand\n", arg.c_str());
+            return 2;
+        }
+    }
+    if (!record.empty() && !replay.empty())
+    {
+        std::fprintf(stderr, "--record and --replay exclude each other\n");
+        return 2;
+    }
+    Recording &recording = Recording::getInstance();
+    std::string error;
+    if (!replay.empty() && recording.loadReplay(replay, &error) != 0)
+    {
+        std::fprintf(stderr, "cannot replay '%s': %s\n", replay.c_str(), error.c_str());
+        return 1;
+    }
+    if (!frames.empty())
+    {
+        std::error_code code;
+        std::filesystem::create_directories(frames, code);
+        if (!std::filesystem::is_directory(frames, code))
+        {
+            std::fprintf(stderr, "cannot write frames into '%s'\n", frames.c_str());
+            recording.stop();
+            return 1;
+        }
+        frame_directory = frames;
+    }
+    if (!record.empty() && recording.startRecording(record, &error) != 0)
+    {
+        std::fprintf(stderr, "cannot record into '%s': %s\n", record.c_str(), error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+const char *GameManager::getOptionsHelp()
+{
+    return "  --record FILE   play and write the session into FILE, to be played again with --replay\n"
+           "  --replay FILE   play the session recorded in FILE again, without live input (Q or\n"
+           "                  closing the window stops it; with headless:true it runs at full speed)\n"
+           "  --frames DIR    write what every pass draws into DIR/frame-NNNNNN.txt\n";
+}
+
+void GameManager::writeFrame()
+{
+    char name[32];
+    std::snprintf(name, sizeof(name), "/frame-%06d.txt", step_count);
+    const std::string path = frame_directory + name;
+    std::FILE *p_f = std::fopen(path.c_str(), "w");
+    const std::string text = DisplayManager::getInstance().getFrameText();
+    const bool written = p_f && std::fwrite(text.data(), 1, text.size(), p_f) == text.size();
+    if ((!p_f || std::fclose(p_f) != 0 || !written) && !frame_failed)
+    {
+        // Once: a full disk would otherwise fill the log as well.
+        LogManager::getInstance().writeLog("GameManager::run(): Warning! Cannot write frame file '%s'.", path.c_str());
+        frame_failed = true;
+    }
 }
 
 void GameManager::setGameOver(bool new_game_over)

@@ -26,6 +26,11 @@ namespace qv
 /// With `show_frame_time:true` in the configuration it measures every pass up to its sleep, shows
 /// the last second's median and worst pass time and the passes over `frame_time` in the window's
 /// bottom left corner, and writes the same figures for the whole run to the log at shut-down.
+///
+/// A game hands its command line to `takeOptions` before `startUp`, which gives it the engine's
+/// options: `--record FILE` writes the session into a `Recording`, `--replay FILE` plays one back
+/// (headless, as fast as the machine goes, since no pass waits for the clock), and `--frames DIR`
+/// writes every pass's frame as text (`DisplayManager::getFrameText`).
 class GameManager : public Manager
 {
 public:
@@ -42,6 +47,14 @@ public:
 
     /// Runs passes of `frame_time` ms until the game is over; call only after a successful `startUp`.
     void run();
+
+    /// Takes the engine's options (--record FILE, --replay FILE, --frames DIR) out of `p_args`, the
+    /// program's arguments without its name, and applies them; 0, 1 when the recording cannot be
+    /// written or replayed or the frame folder made, 2 when an option lacks its operand, comes twice
+    /// or --record meets --replay. The reason is written to standard error; nothing has run.
+    int takeOptions(std::vector<std::string> *p_args);
+    /// The lines a program's help shows for the options of `takeOptions`.
+    static const char *getOptionsHelp();
 
     /// Ends the loop after the current pass (`run` clears the flag when it begins).
     void setGameOver(bool new_game_over = true);
@@ -60,6 +73,8 @@ private:
     void drawFrameTime() const;
     /// Writes the whole run's figures to the log.
     void logFrameTime() const;
+    /// Writes this pass's frame text into the frame folder.
+    void writeFrame();
 
     bool game_over = false; // the loop ends after the current pass
     int frame_time = 0;     // target pass time, ms
@@ -73,6 +88,9 @@ private:
     int worst_pass = 0;              // longest pass of the whole run, µs
     int late_passes = 0;             // passes of the whole run over the frame time
     int timed_passes = 0;            // passes of the whole run measured
+
+    std::string frame_directory; // folder every pass's frame text goes to; empty for none
+    bool frame_failed = false;   // a frame file could not be written (reported once)
 };
 
 } // namespace qv

@@ -6,6 +6,7 @@
 #include "EventMouse.h"
 #include "GameManager.h"
 #include "LogManager.h"
+#include "Recording.h"
 #include "Vector.h"
 
 #include <SFML/Graphics/RenderWindow.hpp>
@@ -175,6 +176,19 @@ Vector cellsAt(int x, int y)
     return pixelsToSpaces(Vector(static_cast<float>(x), static_cast<float>(y)));
 }
 
+// An input event of this pass, as a recording keeps it.
+RecordedInput inputOf(RecordedInput::Kind kind, int action, int code, int x = 0, int y = 0)
+{
+    RecordedInput input;
+    input.kind = kind;
+    input.pass = GameManager::getInstance().getStepCount();
+    input.action = action;
+    input.code = code;
+    input.x = x;
+    input.y = y;
+    return input;
+}
+
 } // namespace
 
 InputManager::InputManager()
@@ -245,6 +259,11 @@ void InputManager::shutDown()
 
 void InputManager::getInput()
 {
+    if (Recording::getInstance().isReplaying())
+    {
+        replayInput();
+        return;
+    }
     if (Config::getInstance().getHeadless())
         return;
     const DisplayManager &display_manager = DisplayManager::getInstance();
@@ -264,40 +283,32 @@ void InputManager::getInput()
         switch (event.type)
         {
         case sf::Event::Closed:
-            LogManager::getInstance().writeLog(1, "InputManager::getInput(): Window close event. Setting game over.");
-            GameManager::getInstance().setGameOver();
+            deliver(inputOf(RecordedInput::CLOSE, 0, 0));
             return;
         case sf::Event::KeyPressed:
         case sf::Event::KeyReleased:
         {
-            EventKeyboard keyboard = toEventKeyboard(event);
-            keyboard.setKeyboardAction(event.type == sf::Event::KeyPressed ? KEY_PRESSED : KEY_RELEASED);
-            onEvent(&keyboard);
+            const EventKeyboard keyboard = toEventKeyboard(event);
+            deliver(inputOf(RecordedInput::KEY, event.type == sf::Event::KeyPressed ? KEY_PRESSED : KEY_RELEASED,
+                            keyboard.getKey()));
             break;
         }
         case sf::Event::MouseMoved:
-        {
-            EventMouse mouse;
-            mouse.setMouseAction(MOVED);
-            mouse.setMouseButton(Mouse::UNDEFINED_MOUSE_BUTTON);
-            mouse.setMousePosition(cellsAt(event.mouseMove.x, event.mouseMove.y));
-            onEvent(&mouse);
+            deliver(inputOf(RecordedInput::MOUSE, MOVED, Mouse::UNDEFINED_MOUSE_BUTTON, event.mouseMove.x,
+                            event.mouseMove.y));
             break;
-        }
         case sf::Event::MouseButtonPressed:
         {
-            EventMouse mouse;
-            mouse.setMouseAction(CLICKED);
             // The button is read from the mouse as it is now, not from the event: a click whose
             // button is already up again reports no button.
+            int button = Mouse::UNDEFINED_MOUSE_BUTTON;
             if (event.mouseButton.button == sf::Mouse::Right)
-                mouse.setMouseButton(Mouse::RIGHT);
+                button = Mouse::RIGHT;
             if (sf::Mouse::isButtonPressed(sf::Mouse::Left))
-                mouse.setMouseButton(Mouse::LEFT);
+                button = Mouse::LEFT;
             if (sf::Mouse::isButtonPressed(sf::Mouse::Middle))
-                mouse.setMouseButton(Mouse::MIDDLE);
-            mouse.setMousePosition(cellsAt(event.mouseButton.x, event.mouseButton.y));
-            onEvent(&mouse);
+                button = Mouse::MIDDLE;
+            deliver(inputOf(RecordedInput::MOUSE, CLICKED, button, event.mouseButton.x, event.mouseButton.y));
             break;
         }
         default:
@@ -310,28 +321,15 @@ void InputManager::getInput()
     if (!p_window || !p_window->hasFocus())
         return;
     const sf::Vector2i pointer = sf::Mouse::getPosition(*p_window);
-    EventMouse held;
-    held.setMouseAction(PRESSED);
-    held.setMousePosition(cellsAt(pointer.x, pointer.y));
     const sf::Mouse::Button buttons[] = {sf::Mouse::Left, sf::Mouse::Right, sf::Mouse::Middle};
     const Mouse::Button engine_buttons[] = {Mouse::LEFT, Mouse::RIGHT, Mouse::MIDDLE};
     for (int i = 0; i < 3; i++)
-    {
-        if (!sf::Mouse::isButtonPressed(buttons[i]))
-            continue;
-        held.setMouseButton(engine_buttons[i]);
-        onEvent(&held);
-    }
+        if (sf::Mouse::isButtonPressed(buttons[i]))
+            deliver(inputOf(RecordedInput::MOUSE, PRESSED, engine_buttons[i], pointer.x, pointer.y));
 
     for (const PolledKey &polled : POLLED_KEYS)
-    {
-        if (!sf::Keyboard::isKeyPressed(polled.sfml))
-            continue;
-        EventKeyboard keyboard;
-        keyboard.setKeyboardAction(KEY_DOWN);
-        keyboard.setKey(polled.key);
-        onEvent(&keyboard);
-    }
+        if (sf::Keyboard::isKeyPressed(polled.sfml))
+            deliver(inputOf(RecordedInput::KEY, KEY_DOWN, polled.key));
 }
 
 EventKeyboard InputManager::toEventKeyboard(const sf::Event &event) const
@@ -341,6 +339,55 @@ EventKeyboard InputManager::toEventKeyboard(const sf::Event &event) const
     LogManager::getInstance().writeLog(15, "InputManager::toEventKeyboard(): Keyboard event '%c' (%d)",
                                        keyboard.getKey(), static_cast<int>(event.key.code));
     return keyboard;
+}
+
+void InputManager::deliver(const RecordedInput &input)
+{
+    Recording::getInstance().noteInput(input);
+    switch (input.kind)
+    {
+    case RecordedInput::KEY:
+    {
+        EventKeyboard keyboard;
+        keyboard.setKeyboardAction(input.action);
+        keyboard.setKey(input.code);
+        onEvent(&keyboard);
+        break;
+    }
+    case RecordedInput::MOUSE:
+    {
+        EventMouse mouse;
+        mouse.setMouseAction(input.action);
+        mouse.setMouseButton(input.code);
+        mouse.setMousePosition(cellsAt(input.x, input.y));
+        onEvent(&mouse);
+        break;
+    }
+    case RecordedInput::CLOSE:
+        LogManager::getInstance().writeLog(1, "InputManager::getInput(): Window close event. Setting game over.");
+        GameManager::getInstance().setGameOver();
+        break;
+    }
+}
+
+void InputManager::replayInput()
+{
+    // The window still answers its own events, but only the viewer's Q or close ends the replay.
+    sf::RenderWindow *p_window = nullptr;
+    sf::Event event;
+    while ((p_window = DisplayManager::getInstance().getWindow()) != nullptr && p_window->pollEvent(event))
+    {
+        if (event.type == sf::Event::Closed ||
+            (event.type == sf::Event::KeyPressed && event.key.code == sf::Keyboard::Q))
+            GameManager::getInstance().setGameOver();
+    }
+    for (const RecordedInput &input : Recording::getInstance().takeInputs(GameManager::getInstance().getStepCount()))
+    {
+        deliver(input);
+        // As when it came live: nothing after a close request is handled.
+        if (input.kind == RecordedInput::CLOSE)
+            return;
+    }
 }
 
 } // namespace qv

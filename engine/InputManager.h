@@ -11,6 +11,7 @@ namespace qv
 {
 
 class EventKeyboard;
+struct RecordedInput;
 
 /// Turns the window's keyboard and mouse input into engine events for the objects registered
 /// with it for "qv-keyboard" and "qv-mouse". It owns nothing: the window is the display manager's.
@@ -43,6 +44,10 @@ public:
 
 private:
     InputManager();
+    /// Writes `input` to the recording when one is being made, then delivers it.
+    void deliver(const RecordedInput &input);
+    /// Delivers the recorded events of this pass; the window's Q or close request ends the game.
+    void replayInput();
 };
 
 } // namespace qv

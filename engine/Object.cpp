@@ -109,10 +109,9 @@ void Object::setPosition(Vector new_position)
 {
     if (new_position == position)
         return;
-    if (solidness == HARD)
-        sceneGraph().countHardChange();
     position = new_position;
     modified[POSITION] = true;
+    sceneGraph().updatePlace(this);
 }
 
 int Object::eventHandler(const Event *p_event)
@@ -623,10 +622,9 @@ void Object::setAnimation(const Animation &new_animation, bool take_box)
     animation = new_animation;
     if (take_box)
     {
-        if (solidness == HARD)
-            sceneGraph().countHardChange();
         box = animation.getBox();
         modified[BOX] = true;
+        sceneGraph().updatePlace(this);
     }
 }
 

@@ -203,6 +203,8 @@ public:
     void applyAcceleration();
 
 private:
+    friend class SpatialGrid;
+
     Object(const Object &) = delete;
     Object &operator=(const Object &) = delete;
 
@@ -236,6 +238,7 @@ private:
     Path path;                              // nodes to walk and the one headed for
     bool follow_path = false;               // walking the path
     bool avoid_collisions = false;          // slide along HARD obstacles
+    int grid_record = -1;                   // its record in the scene graph's spatial grid, or -1
 };
 
 } // namespace qv

@@ -1,10 +1,8 @@
 #include "PathFind.h"
 
+#include "BlockedMap.h"
 #include "LogManager.h"
 #include "Object.h"
-#include "ObjectList.h"
-#include "ObjectListIterator.h"
-#include "SceneGraph.h"
 #include "Vector.h"
 #include "WorldManager.h"
 #include "geometry.h"
@@ -23,10 +21,6 @@ namespace
 const unsigned char UNSEEN = 0;
 const unsigned char OPEN = 1;
 const unsigned char CLOSED = 2;
-
-const unsigned char UNREACHED = 0;  // no HARD object reaches the cell
-const unsigned char GOAL_COVER = 1; // the first HARD object to reach it covers the goal
-const unsigned char BLOCKED = 2;    // the first HARD object to reach it does not
 
 // Whole cells across a boundary extent; negative, NaN and oversized extents are clamped.
 int cellsAcross(float extent)
@@ -70,31 +64,6 @@ int roundToCell(float coordinate)
     return static_cast<int>(nearest);
 }
 
-// A run of cells along one axis, first to last; empty when first > last.
-struct Span
-{
-    int first;
-    int last;
-};
-
-// The cells (0 to cells - 1) at which a box of corner `own_corner` and extent `own_extent`, placed
-// at the cell, may touch the interval from `corner` over `extent`. A superset: the margin covers
-// the rounding of the float sums the exact test makes; what is not finite gives every cell.
-Span reach(float corner, float extent, float own_corner, float own_extent, int cells)
-{
-    const double low = static_cast<double>(corner) - std::fabs(own_extent) - own_corner;
-    const double high = static_cast<double>(corner) + std::fabs(extent) - own_corner;
-    const double margin =
-        2 + (std::fabs(corner) + std::fabs(extent) + std::fabs(own_corner) + std::fabs(own_extent) + cells) * 1e-6;
-    const double first = std::floor(low - margin);
-    const double last = std::ceil(high + margin);
-    if (!std::isfinite(first) || !std::isfinite(last))
-        return Span{0, cells - 1};
-    const double lowest = std::min(std::max(first, 0.0), static_cast<double>(cells));
-    const double highest = std::max(std::min(last, cells - 1.0), -1.0);
-    return Span{static_cast<int>(lowest), static_cast<int>(highest)};
-}
-
 // One move to a neighbouring cell, and what it costs.
 struct Step
 {
@@ -133,13 +102,11 @@ PathFind::PathFind(Object *p_object, Cell init_start, Cell init_goal, Object *p_
     nodes = allocate<Node>(count);
     marks = allocate<unsigned char>(count);
     place = std::unique_ptr<std::size_t[]>(new (std::nothrow) std::size_t[count]);
-    blocked = allocate<unsigned char>(count);
-    if (!nodes || !marks || !place || !blocked)
+    if (!nodes || !marks || !place)
     {
         nodes.reset();
         marks.reset();
         place.reset();
-        blocked.reset();
         return;
     }
     width = w;
@@ -163,7 +130,11 @@ int PathFind::cycleOnce()
                                            object->getId());
         return finish(0);
     }
-    refreshMemo();
+    if (!refreshMemo())
+    {
+        LogManager::getInstance().writeLog("PathFind::cycleOnce(): no memory for the blocked cells.  Search ended.");
+        return finish(0);
+    }
     // The boundary may have shrunk since the graph was made; it never reaches beyond the graph.
     const int columns = std::min(width, worldWidth());
     const int rows = std::min(height, worldHeight());
@@ -339,55 +310,36 @@ void PathFind::put(std::size_t at, const OpenEntry &entry)
     place[entry.index] = at;
 }
 
-void PathFind::refreshMemo()
+// The blocked cells come from a map shared by the searches for boxes of this size, made again
+// once a HARD object changes; which HARD objects cover the goal, and which one is the object
+// itself, is this search's own part.
+bool PathFind::refreshMemo()
 {
-    const unsigned long changes = WorldManager::getInstance().getSceneGraph().getHardChanges();
     const Box box = object->getBox();
-    if (memo_filled && changes == memo_changes && box == memo_box)
-        return;
-    fillMemo();
-    memo_filled = true;
-    memo_changes = changes;
-    memo_box = box;
+    if (blocked_map && blocked_map->isCurrent(box, width, height))
+        return true;
+    blocked_map = BlockedMap::current(box, width, height);
+    if (!blocked_map)
+        return false;
+    const Vector goal_position = positionOf(goal);
+    const int hard_count = blocked_map->getHardCount();
+    covers_goal.assign(static_cast<std::size_t>(hard_count), 0);
+    own_number = -1;
+    for (int i = 0; i < hard_count; i++)
+    {
+        covers_goal[i] = boxContainsPosition(blocked_map->getHardBox(i), goal_position);
+        if (blocked_map->getHardObject(i) == object)
+            own_number = i;
+    }
+    return true;
 }
 
 // A cell is blocked when, of the objects `getCollisions` would return for the object standing
-// there, the first HARD one does not cover the goal. Walking the solid objects in that same order
-// and marking only cells no earlier HARD object reached gives every cell its first HARD object,
-// with each pair tested exactly as `getCollisions` tests it.
-void PathFind::fillMemo()
-{
-    std::fill(blocked.get(), blocked.get() + static_cast<std::size_t>(width) * height, UNREACHED);
-    const Box own_box = object->getBox();
-    const Vector goal_position = positionOf(goal);
-    const ObjectList solid = WorldManager::getInstance().getSceneGraph().solidObjects();
-    ObjectListIterator it(&solid);
-    for (it.first(); !it.isDone(); it.next())
-    {
-        const Object *p_other = it.currentObject();
-        if (p_other == object || p_other->getSolidness() != HARD)
-            continue;
-        const Box other_box = getWorldBox(p_other);
-        const unsigned char mark = boxContainsPosition(other_box, goal_position) ? GOAL_COVER : BLOCKED;
-        const Span columns = reach(other_box.getCorner().getX(), other_box.getHorizontal(), own_box.getCorner().getX(),
-                                   own_box.getHorizontal(), width);
-        const Span rows = reach(other_box.getCorner().getY(), other_box.getVertical(), own_box.getCorner().getY(),
-                                own_box.getVertical(), height);
-        for (int y = rows.first; y <= rows.last; y++)
-        {
-            for (int x = columns.first; x <= columns.last; x++)
-            {
-                unsigned char &cell = blocked[y * width + x];
-                if (cell == UNREACHED && boxIntersectsBox(getWorldBox(object, Vector(x, y)), other_box))
-                    cell = mark;
-            }
-        }
-    }
-}
-
+// there, the first HARD one does not cover the goal.
 bool PathFind::isBlocked(int x, int y) const
 {
-    return blocked[y * width + x] == BLOCKED;
+    const int met = blocked_map->firstMet(y * width + x, own_number);
+    return met >= 0 && !covers_goal[met];
 }
 
 int PathFind::finish(int final_result)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Box.h"
 #include "Cell.h"
 #include "Node.h"
 #include "Path.h"
@@ -11,6 +10,7 @@
 namespace qv
 {
 
+class BlockedMap;
 class Object;
 class Vector;
 
@@ -20,9 +20,10 @@ class Vector;
 ///
 /// The node graph covers the world boundary as it was when the job was made. Each expansion takes
 /// the open cell of smallest f, the one that entered the open cells last among equals; a heap
-/// that keeps one entry per open cell, and per-cell marks, find it without scanning lists. Which cells are blocked is
-/// worked out for the whole graph at once, by laying each HARD object over the cells it reaches, and kept for as long
-/// as no HARD object in the world changes and the object keeps its box.
+/// that keeps one entry per open cell, and per-cell marks, find it without scanning lists. Which
+/// cells are blocked comes from a `BlockedMap`, worked out for the whole graph at once, shared
+/// with other searches for the same box and kept for as long as no HARD object in the world
+/// changes and the object keeps its box.
 class PathFind
 {
 public:
@@ -87,30 +88,28 @@ private:
     void raise(std::size_t at);
     /// Stores `entry` at position `at` of the open heap and notes where it went.
     void put(std::size_t at, const OpenEntry &entry);
-    void refreshMemo();
-    void fillMemo();
+    bool refreshMemo();
     bool isBlocked(int x, int y) const;
     int finish(int final_result);
 
-    Object *object = nullptr;                 // the object to move, not owned
-    Object *target = nullptr;                 // where the search may end early, or null; not owned
-    bool target_lost = false;                 // the target was destroyed during the search
-    Cell start;                               // where the search begins, cells
-    Cell goal;                                // where it ends, cells
-    int width = 0;                            // columns of the node graph, cells
-    int height = 0;                           // rows of the node graph, cells
-    std::unique_ptr<Node[]> nodes;            // node graph, [y * width + x]
-    std::unique_ptr<unsigned char[]> marks;   // per cell: unseen, open or closed
-    std::unique_ptr<std::size_t[]> place;     // per open cell: its entry's position in `open`
-    std::unique_ptr<unsigned char[]> blocked; // per cell: reached by no HARD object, free or blocked
-    std::vector<OpenEntry> open;              // heap of the open cells, best on top
-    int next_order = 0;                       // order of the next cell to open
-    bool memo_filled = false;                 // `blocked` reflects the world
-    unsigned long memo_changes = 0;           // the world's HARD-object changes the memo reflects
-    Box memo_box;                             // the object's box the memo reflects, cells
-    bool found = false;                       // a path has been found
-    int result = 1;                           // 1 while searching, then 0 or 2
-    int expansions = 0;                       // cells expanded
+    Object *object = nullptr;                      // the object to move, not owned
+    Object *target = nullptr;                      // where the search may end early, or null; not owned
+    bool target_lost = false;                      // the target was destroyed during the search
+    Cell start;                                    // where the search begins, cells
+    Cell goal;                                     // where it ends, cells
+    int width = 0;                                 // columns of the node graph, cells
+    int height = 0;                                // rows of the node graph, cells
+    std::unique_ptr<Node[]> nodes;                 // node graph, [y * width + x]
+    std::unique_ptr<unsigned char[]> marks;        // per cell: unseen, open or closed
+    std::unique_ptr<std::size_t[]> place;          // per open cell: its entry's position in `open`
+    std::vector<OpenEntry> open;                   // heap of the open cells, best on top
+    int next_order = 0;                            // order of the next cell to open
+    std::shared_ptr<const BlockedMap> blocked_map; // HARD objects met per cell, shared; null until the first expansion
+    std::vector<unsigned char> covers_goal;        // per HARD object of the map: does its box hold the goal?
+    int own_number = -1;                           // the object's number in the map, or -1
+    bool found = false;                            // a path has been found
+    int result = 1;                                // 1 while searching, then 0 or 2
+    int expansions = 0;                            // cells expanded
 };
 
 } // namespace qv

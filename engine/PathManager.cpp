@@ -6,6 +6,7 @@
 #include "LogManager.h"
 #include "Object.h"
 #include "PathFind.h"
+#include "Recording.h"
 
 #include <algorithm>
 
@@ -56,38 +57,64 @@ void PathManager::shutDown()
 void PathManager::cycle(int budget)
 {
     const int limit = std::max(cycle_time, budget);
+    Recording &recording = Recording::getInstance();
+    const int pass = GameManager::getInstance().getStepCount();
     const Clock clock;
+    int steps = 0;
     bool over = false;
-    while (!jobs.empty() && !over && elapsedMilliseconds(clock) < limit)
+    if (recording.isReplaying())
     {
+        // The steps follow one another in the same order whatever the clock says, so making as
+        // many as the recorded pass did leaves every search where it was left then.
+        const int recorded = recording.takePathWork(pass, &over);
         std::size_t i = 0;
-        while (i < jobs.size())
+        while (!jobs.empty() && steps < recorded)
         {
-            PathFind *p_job = jobs[i];
-            const int result = p_job->cycleOnce();
-            if (result == 1)
-            {
-                i++;
-            }
-            else
-            {
-                // Out of the list before the object hears of it, so that it is reported once even
-                // when the handler keeps the job, and so that the job that moves up into this
-                // place still gets its turn in this round.
-                jobs.erase(jobs.begin() + static_cast<std::ptrdiff_t>(i));
-                const EventPath event(result, result == 2 ? p_job->getPath() : Path());
-                // The handler may destroy the job and change the list: nothing of either is kept.
-                p_job->getObject()->eventHandler(&event);
-            }
-            if (elapsedMilliseconds(clock) > limit)
-            {
-                over = true;
-                break;
-            }
+            if (i >= jobs.size())
+                i = 0;
+            step(&i);
+            steps++;
         }
     }
-    if (elapsedMilliseconds(clock) > limit)
+    else
+    {
+        while (!jobs.empty() && !over && elapsedMilliseconds(clock) < limit)
+        {
+            std::size_t i = 0;
+            while (i < jobs.size())
+            {
+                step(&i);
+                steps++;
+                if (elapsedMilliseconds(clock) > limit)
+                {
+                    over = true;
+                    break;
+                }
+            }
+        }
+        over = elapsedMilliseconds(clock) > limit;
+        recording.notePathWork(pass, steps, over);
+    }
+    if (over)
         LogManager::getInstance().writeLog(5, "PathManager::cycle(): cycle time %d exceeded.", limit);
+}
+
+void PathManager::step(std::size_t *p_index)
+{
+    PathFind *p_job = jobs[*p_index];
+    const int result = p_job->cycleOnce();
+    if (result == 1)
+    {
+        (*p_index)++;
+        return;
+    }
+    // Out of the list before the object hears of it, so that it is reported once even when the
+    // handler keeps the job, and so that the job that moves up into this place still gets its
+    // turn in this round.
+    jobs.erase(jobs.begin() + static_cast<std::ptrdiff_t>(*p_index));
+    const EventPath event(result, result == 2 ? p_job->getPath() : Path());
+    // The handler may destroy the job and change the list: nothing of either is kept.
+    p_job->getObject()->eventHandler(&event);
 }
 
 int PathManager::addJob(PathFind *p_job)

@@ -17,6 +17,9 @@ class PathFind;
 /// object that asked for it. A game asks for a path with `Object::requestPath`; the object gets a
 /// "qv-path" event (`EventPath`) when its search ends, handed straight to its `eventHandler`, and
 /// by default walks the path found. The game loop calls `cycle` once per pass.
+///
+/// How many steps a pass makes depends on the machine's speed: a recorded session keeps the count
+/// of each pass, and a replay makes exactly as many.
 class PathManager : public Manager
 {
 public:
@@ -48,6 +51,9 @@ public:
 
 private:
     PathManager();
+    /// Expands one cell of the search at `*p_index` and moves the index on, or reports the search
+    /// when it ends, which takes it out of the list.
+    void step(std::size_t *p_index);
 
     std::vector<PathFind *> jobs; // running searches in turn order, not owned
     int cycle_time = 0;           // default budget of one pass, ms

@@ -1,5 +1,6 @@
 #include "SceneGraph.h"
 
+#include "Config.h"
 #include "GameManager.h"
 #include "LogManager.h"
 #include "ObjectListIterator.h"
@@ -23,6 +24,13 @@ bool altitudeInRange(int altitude)
     return altitude >= 0 && altitude <= MAX_ALTITUDE;
 }
 
+int reportFailedRemoval(int id, const Object *p_o)
+{
+    LogManager::getInstance().writeLog("SceneGraph::removeObject(): Error removing Object (id %d)! Pointer is %p.", id,
+                                       static_cast<const void *>(p_o));
+    return -1;
+}
+
 bool refuseNull(const Object *p_o, const char *operation)
 {
     if (p_o != nullptr)
@@ -35,13 +43,21 @@ bool refuseNull(const Object *p_o, const char *operation)
 
 int SceneGraph::startUp()
 {
+    sweep();
     type_map.clear();
-    LogManager::getInstance().writeLog(1, "Scenegraph configuration: SIMPLE");
+    const Config &config = Config::getInstance();
+    setGrid(config.getGridWidth(), config.getGridHeight());
+    if (isGridOn())
+        LogManager::getInstance().writeLog(1, "Scenegraph configuration: GRID of %d x %d cells", grid_cell_width,
+                                           grid_cell_height);
+    else
+        LogManager::getInstance().writeLog(1, "Scenegraph configuration: SIMPLE");
     return 0;
 }
 
 void SceneGraph::shutDown()
 {
+    sweep();
     type_map.clear();
 }
 
@@ -49,6 +65,8 @@ int SceneGraph::insertObject(Object *p_o)
 {
     if (refuseNull(p_o, "insertObject"))
         return -1;
+    // The address may be that of an object just removed and not yet swept.
+    sweep();
     LogManager &log = LogManager::getInstance();
     countIfHard(p_o);
     if (!p_o->isActive())
@@ -63,10 +81,14 @@ int SceneGraph::insertObject(Object *p_o)
         log.writeLog("SceneGraph::insertObject(): Error! unable to insert Object (id %d) into type map", p_o->getId());
         return -1;
     }
-    if (p_o->isSolid() && solid_objects.insert(p_o) == -1)
+    if (p_o->isSolid())
     {
-        log.writeLog("SceneGraph::insertObject(): Error! unable to insert solid Object (id %d)", p_o->getId());
-        return -1;
+        if (solid_objects.insert(p_o) == -1)
+        {
+            log.writeLog("SceneGraph::insertObject(): Error! unable to insert solid Object (id %d)", p_o->getId());
+            return -1;
+        }
+        fileSolid(p_o);
     }
     if (p_o->isVisible())
     {
@@ -91,6 +113,16 @@ int SceneGraph::removeObject(Object *p_o)
     if (refuseNull(p_o, "removeObject"))
         return -1;
     countIfHard(p_o);
+    if (noting)
+    {
+        // Noted twice is removed twice: the second fails, as it would in the stores.
+        if (!leaving.emplace(p_o, p_o->getId()).second)
+            return failuresCount() ? reportFailedRemoval(p_o->getId(), p_o) : 0;
+        // The grid is kept exact at once, so collision queries need not skip what is leaving.
+        if (p_o->isActive() && p_o->isSolid())
+            unfileSolid(p_o);
+        return 0;
+    }
     bool failed = false;
     if (p_o->isActive())
     {
@@ -102,7 +134,10 @@ int SceneGraph::removeObject(Object *p_o)
             failed |= !altitudeInRange(altitude) || visible_objects[altitude].remove(p_o) == -1;
         }
         if (p_o->isSolid())
+        {
             failed |= solid_objects.remove(p_o) == -1;
+            unfileSolid(p_o);
+        }
     }
     else
     {
@@ -110,19 +145,73 @@ int SceneGraph::removeObject(Object *p_o)
     }
     if (!failed || !failuresCount())
         return 0;
-    LogManager::getInstance().writeLog("SceneGraph::removeObject(): Error removing Object (id %d)! Pointer is %p.",
-                                       p_o->getId(), static_cast<void *>(p_o));
-    return -1;
+    return reportFailedRemoval(p_o->getId(), p_o);
+}
+
+void SceneGraph::beginRemovals()
+{
+    noting = true;
+}
+
+void SceneGraph::endRemovals()
+{
+    sweep();
+    noting = false;
+}
+
+// Only the addresses of the objects leaving are compared: they may be deleted by now.
+void SceneGraph::sweep()
+{
+    if (leaving.empty())
+        return;
+    std::unordered_map<const Object *, int> unseen = leaving;
+    const auto clear = [this, &unseen](ObjectList &store)
+    {
+        ObjectList kept;
+        for (int i = 0; i < store.getCount(); i++)
+        {
+            Object *p_o = store.itemAt(i);
+            if (leaving.count(p_o) == 0)
+                kept.insert(p_o);
+            else
+                unseen.erase(p_o);
+        }
+        store = std::move(kept);
+    };
+    clear(objects);
+    clear(inactive_objects);
+    // Every object known is in one of the two above; the others hold some of them.
+    const std::unordered_map<const Object *, int> missing = unseen;
+    clear(solid_objects);
+    for (ObjectList &visible : visible_objects)
+        clear(visible);
+    for (auto &entry : type_map)
+        clear(entry.second);
+    leaving.clear();
+    if (failuresCount())
+        for (const auto &[p_o, id] : missing)
+            reportFailedRemoval(id, p_o);
+}
+
+ObjectList SceneGraph::present(const ObjectList &store) const
+{
+    if (leaving.empty())
+        return store;
+    ObjectList kept;
+    for (int i = 0; i < store.getCount(); i++)
+        if (leaving.count(store.itemAt(i)) == 0)
+            kept.insert(store.itemAt(i));
+    return kept;
 }
 
 ObjectList SceneGraph::activeObjects() const
 {
-    return objects;
+    return present(objects);
 }
 
 ObjectList SceneGraph::inactiveObjects() const
 {
-    return inactive_objects;
+    return present(inactive_objects);
 }
 
 ObjectList SceneGraph::visibleObjects(int altitude) const
@@ -133,17 +222,17 @@ ObjectList SceneGraph::visibleObjects(int altitude) const
                                            altitude, 0, MAX_ALTITUDE);
         return ObjectList();
     }
-    return visible_objects[altitude];
+    return present(visible_objects[altitude]);
 }
 
 ObjectList SceneGraph::objectsOfType(const std::string &type)
 {
-    return type_map[type];
+    return present(type_map[type]);
 }
 
 ObjectList SceneGraph::solidObjects() const
 {
-    return solid_objects;
+    return present(solid_objects);
 }
 
 ObjectList SceneGraph::getCollisions(const Object *p_o, const Vector &where) const
@@ -151,21 +240,87 @@ ObjectList SceneGraph::getCollisions(const Object *p_o, const Vector &where) con
     ObjectList collisions;
     if (refuseNull(p_o, "getCollisions"))
         return collisions;
-    const Box moved_box = getWorldBox(p_o, where);
+    query(getWorldBox(p_o, where), p_o, collisions);
+    return collisions;
+}
+
+ObjectList SceneGraph::solidObjectsIn(const Box &area) const
+{
+    ObjectList found;
+    query(area, nullptr, found);
+    return found;
+}
+
+void SceneGraph::query(const Box &area, const Object *p_skip, ObjectList &result) const
+{
+    if (isGridOn())
+    {
+        grid.query(area, p_skip, result);
+        return;
+    }
     ObjectListIterator it(&solid_objects);
     for (it.first(); !it.isDone(); it.next())
     {
         Object *p_other = it.currentObject();
-        if (p_other != p_o && boxIntersectsBox(moved_box, getWorldBox(p_other)))
-            collisions.insert(p_other);
+        if (p_other != p_skip && leaving.count(p_other) == 0 && boxIntersectsBox(area, getWorldBox(p_other)))
+            result.insert(p_other);
     }
-    return collisions;
+}
+
+void SceneGraph::setGrid(int cell_width, int cell_height)
+{
+    if (cell_width < 0 || cell_height < 0)
+        LogManager::getInstance().writeLog(
+            "SceneGraph::setGrid(): Warning! Grid cells of %d x %d refused; collisions scan every solid object.",
+            cell_width, cell_height);
+    sweep();
+    const bool on = cell_width > 0 && cell_height > 0;
+    grid_cell_width = on ? cell_width : 0;
+    grid_cell_height = on ? cell_height : 0;
+    grid.clear();
+    if (!on)
+        return;
+    grid.layOut(boundary, static_cast<float>(grid_cell_width), static_cast<float>(grid_cell_height));
+    // Filed in store order, the grid ranks them as the store does.
+    ObjectListIterator it(&solid_objects);
+    for (it.first(); !it.isDone(); it.next())
+        grid.insert(it.currentObject());
+}
+
+void SceneGraph::setBoundary(const Box &new_boundary)
+{
+    boundary = new_boundary;
+    if (isGridOn())
+        grid.layOut(boundary, static_cast<float>(grid_cell_width), static_cast<float>(grid_cell_height));
+}
+
+const SpatialGrid &SceneGraph::getGrid() const
+{
+    return grid;
+}
+
+bool SceneGraph::isGridOn() const
+{
+    return grid_cell_width > 0;
+}
+
+void SceneGraph::fileSolid(Object *p_o)
+{
+    if (isGridOn())
+        grid.insert(p_o);
+}
+
+void SceneGraph::unfileSolid(Object *p_o)
+{
+    if (isGridOn())
+        grid.remove(p_o);
 }
 
 int SceneGraph::updateAltitude(Object *p_o, int new_altitude)
 {
     if (refuseNull(p_o, "updateAltitude"))
         return -1;
+    sweep();
     if (!p_o->isActive())
         return 0;
     LogManager &log = LogManager::getInstance();
@@ -201,13 +356,15 @@ int SceneGraph::updateSolidness(Object *p_o, Solidness new_solidness)
 {
     if (refuseNull(p_o, "updateSolidness"))
         return -1;
+    sweep();
     if (p_o->getSolidness() == HARD || new_solidness == HARD)
-        countHardChange();
+        hard_changes++;
     if (!p_o->isActive())
         return 0;
     const bool will_be_solid = new_solidness == HARD || new_solidness == SOFT;
     if (p_o->isSolid() && new_solidness == SPECTRAL)
     {
+        unfileSolid(p_o);
         if (solid_objects.remove(p_o) == -1 && failuresCount())
             LogManager::getInstance().writeLog("SceneGraph::updateSolidness(): unable to remove solid object (%s)",
                                                p_o->getType().c_str());
@@ -219,6 +376,7 @@ int SceneGraph::updateSolidness(Object *p_o, Solidness new_solidness)
             LogManager::getInstance().writeLog("SceneGraph::updateSolidness(): Error! unable to insert solid object");
             return -1;
         }
+        fileSolid(p_o);
     }
     return 0;
 }
@@ -227,6 +385,7 @@ int SceneGraph::updateVisible(Object *p_o, bool new_visible)
 {
     if (refuseNull(p_o, "updateVisible"))
         return -1;
+    sweep();
     if (!p_o->isActive() || p_o->isVisible() == new_visible)
         return 0;
     const int altitude = p_o->getAltitude();
@@ -260,6 +419,7 @@ int SceneGraph::updateActive(Object *p_o, bool new_active)
 {
     if (refuseNull(p_o, "updateActive"))
         return -1;
+    sweep();
     if (p_o->isActive() == new_active)
         return 0;
     countIfHard(p_o);
@@ -285,8 +445,11 @@ int SceneGraph::updateActive(Object *p_o, bool new_active)
             step(!altitudeInRange(altitude) || visible_objects[altitude].remove(p_o) == -1,
                  "SceneGraph::updateActive(): remove visible object (%s) failed for visible_objects!");
         if (p_o->isSolid())
+        {
             step(solid_objects.remove(p_o) == -1,
                  "SceneGraph::updateActive(): remove object (%s) failed for solid_objects!");
+            unfileSolid(p_o);
+        }
         step(inactive_objects.insert(p_o) == -1,
              "SceneGraph::updateActive(): insert object (%s) failed for inactive_objects!");
         return failed ? -1 : 0;
@@ -301,16 +464,23 @@ int SceneGraph::updateActive(Object *p_o, bool new_active)
         step(!altitudeInRange(altitude) || visible_objects[altitude].insert(p_o) == -1,
              "SceneGraph::updateActive(): insert Object (%s) failed for visible_objects!");
     if (p_o->isSolid())
+    {
         step(solid_objects.insert(p_o) == -1,
              "SceneGraph::updateActive(): insert object (%s) failed for solid_objects!");
+        fileSolid(p_o);
+    }
     step(inactive_objects.remove(p_o) == -1,
          "SceneGraph::updateActive(): remove object (%s) failed for inactive_objects!");
     return failed ? -1 : 0;
 }
 
-void SceneGraph::countHardChange()
+void SceneGraph::updatePlace(Object *p_o)
 {
-    hard_changes++;
+    if (p_o == nullptr)
+        return;
+    countIfHard(p_o);
+    if (isGridOn() && p_o->isActive() && p_o->isSolid())
+        grid.refile(p_o);
 }
 
 unsigned long SceneGraph::getHardChanges() const
@@ -321,13 +491,14 @@ unsigned long SceneGraph::getHardChanges() const
 void SceneGraph::countIfHard(const Object *p_o)
 {
     if (p_o->getSolidness() == HARD)
-        countHardChange();
+        hard_changes++;
 }
 
 int SceneGraph::updateType(Object *p_o, const std::string &new_type)
 {
     if (refuseNull(p_o, "updateType"))
         return -1;
+    sweep();
     LogManager &log = LogManager::getInstance();
     const std::string old_type = p_o->getType();
     if (type_map[old_type].remove(p_o) == -1)

@@ -17,6 +17,9 @@ namespace qv
 namespace
 {
 
+// From this many deletions in a pass on, the stores are swept once instead of once per deletion.
+const int SWEPT_DELETIONS = 64;
+
 bool refuseNull(const Object *p_o, const char *operation)
 {
     if (p_o != nullptr)
@@ -81,7 +84,9 @@ int WorldManager::startUp()
         return 0;
     }
     deletions.clear();
+    marked.clear();
     boundary = Box();
+    scene_graph.setBoundary(boundary);
     view = Box();
     view_slack = Vector();
     view_following = nullptr;
@@ -100,10 +105,13 @@ void WorldManager::shutDown()
     Manager::shutDown();
     const ObjectList all = scene_graph.activeObjects() + scene_graph.inactiveObjects();
     ObjectListIterator it(&all);
+    scene_graph.beginRemovals();
     for (it.first(); !it.isDone(); it.next())
         delete it.currentObject();
+    scene_graph.endRemovals();
     // Whatever was marked is gone now; keeping the pointers would delete them again next pass.
     deletions.clear();
+    marked.clear();
     view_following = nullptr;
     scene_graph.shutDown();
     LogManager::getInstance().writeLog(5, "WorldManager::shutDown(): Successfully stopped.");
@@ -138,7 +146,7 @@ int WorldManager::markForDelete(Object *p_o)
 {
     if (refuseNull(p_o, "markForDelete"))
         return -1;
-    if (holds(deletions, p_o))
+    if (marked.count(p_o) > 0)
         return 0;
     if (deletions.insert(p_o) == -1)
     {
@@ -147,6 +155,7 @@ int WorldManager::markForDelete(Object *p_o)
             static_cast<void *>(p_o));
         return -1;
     }
+    marked.insert(p_o);
     return 0;
 }
 
@@ -268,10 +277,17 @@ void WorldManager::update()
     }
 
     // Destructors may mark more objects; the iterator reads the count afresh, so they go too.
+    // Many deletions are swept out of the stores together rather than each shifting them all.
+    const bool sweeping = deletions.getCount() >= SWEPT_DELETIONS;
+    if (sweeping)
+        scene_graph.beginRemovals();
     ObjectListIterator doomed(&deletions);
     for (doomed.first(); !doomed.isDone(); doomed.next())
         delete doomed.currentObject();
+    if (sweeping)
+        scene_graph.endRemovals();
     deletions.clear();
+    marked.clear();
 }
 
 void WorldManager::draw()
@@ -299,6 +315,7 @@ Box WorldManager::getBoundary() const
 void WorldManager::setBoundary(Box new_boundary)
 {
     boundary = new_boundary;
+    scene_graph.setBoundary(boundary);
 }
 
 Box WorldManager::getView() const

@@ -7,6 +7,7 @@
 #include "Vector.h"
 
 #include <string>
+#include <unordered_set>
 
 namespace qv
 {
@@ -83,12 +84,13 @@ public:
 private:
     WorldManager();
 
-    SceneGraph scene_graph; // every object in the world, indexed
-    ObjectList deletions;   // objects marked for deletion this pass, in marking order
-    Object *view_following; // the object the view scrolls after, or null
-    Box boundary;           // the world's extent, cells
-    Box view;               // the part of the world shown, cells
-    Vector view_slack;      // dead zone around the view centre, fractions of the view
+    SceneGraph scene_graph;                    // every object in the world, indexed
+    ObjectList deletions;                      // objects marked for deletion this pass, in marking order
+    std::unordered_set<const Object *> marked; // the objects in `deletions`
+    Object *view_following;                    // the object the view scrolls after, or null
+    Box boundary;                              // the world's extent, cells
+    Box view;                                  // the part of the world shown, cells
+    Vector view_slack;                         // dead zone around the view centre, fractions of the view
 };
 
 } // namespace qv

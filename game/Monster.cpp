@@ -9,6 +9,7 @@
 #include "LogManager.h"
 #include "ObjectList.h"
 #include "ObjectListIterator.h"
+#include "SceneGraph.h"
 #include "WorldManager.h"
 #include "geometry.h"
 
@@ -110,10 +111,11 @@ qv::Vector Monster::directionToHero() const
     const qv::Vector m = getPosition();
     const qv::Box between(qv::Vector(std::min(m.getX(), h.getX()), std::min(m.getY(), h.getY())),
                           std::fabs(m.getX() - h.getX()), std::fabs(m.getY() - h.getY()));
-    const qv::ObjectList walls = qv::WorldManager::getInstance().objectsOfType("Wall");
-    qv::ObjectListIterator it(&walls);
+    // Walls are solid, so the grid finds those crossing the box without a walk over every wall.
+    const qv::ObjectList crossing = qv::WorldManager::getInstance().getSceneGraph().solidObjectsIn(between);
+    qv::ObjectListIterator it(&crossing);
     for (it.first(); !it.isDone(); it.next())
-        if (qv::boxIntersectsBox(qv::getWorldBox(it.currentObject()), between))
+        if (it.currentObject()->getType() == "Wall")
             return qv::Vector(0, 0);
     qv::Vector direction(h.getX() - m.getX(), h.getY() - m.getY());
     direction.normalize();

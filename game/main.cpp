@@ -4,6 +4,7 @@
 #include "GameStart.h"
 #include "LogManager.h"
 #include "NetworkManager.h"
+#include "Recording.h"
 #include "Vector.h"
 #include "WatchClient.h"
 #include "WatchServer.h"
@@ -11,17 +12,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace
 {
-
-const char *const USAGE = "usage: dungeon [--watch HOST[:PORT]]\n"
-                          "  with no option, plays the game\n"
-                          "  --watch HOST[:PORT]  watches the game played at HOST (PORT 1 to 65535)\n"
-                          "  --help               shows this text\n";
 
 // Is `port` a decimal port number from 1 to 65535?
 bool isPortNumber(const std::string &port)
@@ -156,19 +152,45 @@ int watch(const std::string &target)
     return 0;
 }
 
+void usage(std::FILE *p_f)
+{
+    std::fprintf(p_f,
+                 "usage: dungeon [--record FILE | --replay FILE] [--frames DIR]\n"
+                 "       dungeon --watch HOST[:PORT] [--frames DIR]\n"
+                 "       dungeon --help\n"
+                 "\n"
+                 "%s"
+                 "  --watch HOST[:PORT]\n"
+                 "                  watch the game running at HOST (port %s unless given; 1 to 65535)\n"
+                 "  --help          show this and exit\n",
+                 qv::GameManager::getOptionsHelp(), qv::DEFAULT_PORT);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc == 1)
-        return play();
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0)
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string &arg : args)
     {
-        std::fputs(USAGE, stdout);
-        return 0;
+        if (arg == "--help")
+        {
+            usage(stdout);
+            return 0;
+        }
     }
-    if (argc == 3 && std::strcmp(argv[1], "--watch") == 0)
-        return watch(argv[2]);
-    std::fputs(USAGE, stderr);
+    const int taken = qv::GameManager::getInstance().takeOptions(&args);
+    if (taken == 2)
+        usage(stderr);
+    if (taken != 0)
+        return taken;
+    if (args.empty())
+        return play();
+    qv::Recording &recording = qv::Recording::getInstance();
+    // A watcher's game comes over the network, which a recording does not keep.
+    if (args.size() == 2 && args[0] == "--watch" && !recording.isRecording() && !recording.isReplaying())
+        return watch(args[1]);
+    recording.stop();
+    usage(stderr);
     return 2;
 }

@@ -206,6 +206,88 @@ TEST_F(WorldManagerTest, StoresFollowEverySequenceOfChanges)
     }
 }
 
+// A pass that deletes many objects sweeps them out of the stores at once: every store keeps its
+// survivors in order, then what destructors made meanwhile, and no query sees a deleted object.
+TEST_F(WorldManagerTest, ManyDeletionsInOnePassLeaveEveryStoreInOrder)
+{
+    static std::vector<const qv::Object *> gone, made;
+    static bool making = true; // not at shut-down, where the world refuses new objects
+    struct Doomed : qv::Object
+    {
+        ~Doomed() override
+        {
+            // A new object may take the address of one deleted before it.
+            for (const qv::Object *p_o : items(qv::WorldManager::getInstance().getSceneGraph().activeObjects()))
+                EXPECT_TRUE(std::count(gone.begin(), gone.end(), p_o) == 0 ||
+                            std::count(made.begin(), made.end(), p_o) > 0);
+            gone.push_back(this);
+            if (making && getId() % 5 == 0)
+                made.push_back(new qv::Object);
+        }
+    };
+    std::mt19937 next(7);
+    std::vector<qv::Object *> live;
+    for (int i = 0; i < 300; i++)
+    {
+        qv::Object *p_o = new Doomed;
+        p_o->setType(next() % 2 ? "A" : "B");
+        p_o->setSolidness(static_cast<qv::Solidness>(next() % 3));
+        p_o->setAltitude(static_cast<int>(next() % 5));
+        p_o->setVisible(next() % 4 != 0);
+        p_o->setActive(next() % 6 != 0);
+        live.push_back(p_o);
+    }
+    qv::SceneGraph &graph = world().getSceneGraph();
+    const auto stores = [&graph]
+    {
+        std::vector<qv::ObjectList> all = {graph.activeObjects(),    graph.inactiveObjects(),
+                                           graph.solidObjects(),     graph.objectsOfType("A"),
+                                           graph.objectsOfType("B"), graph.objectsOfType("(Undefined)")};
+        for (int altitude = 0; altitude <= qv::MAX_ALTITUDE; altitude++)
+            all.push_back(graph.visibleObjects(altitude));
+        return all;
+    };
+    const std::vector<qv::ObjectList> before = stores();
+    for (std::size_t i = 0; i < live.size(); i++)
+        if (i % 4 != 0)
+            world().markForDelete(live[i]);
+    world().update();
+    making = false;
+    EXPECT_EQ(gone.size(), 225u);
+    EXPECT_EQ(made.size(), 45u);
+    const std::vector<qv::ObjectList> after = stores();
+    for (std::size_t store = 0; store < before.size(); store++)
+    {
+        std::vector<qv::Object *> expected;
+        for (qv::Object *p_o : items(before[store]))
+            if (std::count(gone.begin(), gone.end(), p_o) == 0)
+                expected.push_back(p_o);
+        // Made with every default: active, HARD, visible at altitude 2, "(Undefined)".
+        if (store == 0 || store == 2 || store == 5 || store == 8)
+            for (const qv::Object *p_o : made)
+                expected.push_back(const_cast<qv::Object *>(p_o));
+        EXPECT_EQ(items(after[store]), expected) << "store " << store;
+    }
+}
+
+// An object the stores do not hold, swept with others, is reported as a single removal would be.
+TEST_F(WorldManagerTest, SweptRemovalOfAnUnknownObjectIsReported)
+{
+    qv::SceneGraph &graph = world().getSceneGraph();
+    qv::Object *p_o = new qv::Object;
+    ASSERT_EQ(graph.removeObject(p_o), 0);
+    graph.beginRemovals();
+    EXPECT_EQ(graph.removeObject(p_o), 0);
+    EXPECT_EQ(graph.removeObject(p_o), -1);
+    graph.endRemovals();
+    char pointer[32];
+    std::snprintf(pointer, sizeof(pointer), "%p", static_cast<void *>(p_o));
+    EXPECT_EQ(logCount("SceneGraph::removeObject(): Error removing Object (id " + std::to_string(p_o->getId()) +
+                       ")! Pointer is " + pointer + "."),
+              2);
+    ASSERT_EQ(graph.insertObject(p_o), 0);
+}
+
 TEST_F(WorldManagerTest, NullObjectsAreRefused)
 {
     const std::pair<const char *, std::function<int()>> cases[] = {

@@ -48,6 +48,15 @@ inline int occurrences(const qv::ObjectList &list, const qv::Object *p_o)
     return count;
 }
 
+// The list's objects, in order.
+inline std::vector<qv::Object *> items(const qv::ObjectList &list)
+{
+    std::vector<qv::Object *> out;
+    for (int i = 0; i < list.getCount(); i++)
+        out.push_back(list.itemAt(i));
+    return out;
+}
+
 // Deletes every object, active or not, at the end of one pass.
 inline void clearWorld()
 {

@@ -5,7 +5,8 @@
 #   tools/play_session.sh DUNGEON OUTDIR [ACTION...]
 #
 # DUNGEON is the game's executable and OUTDIR the folder the screenshots go to. The game reads
-# QUORVEX_CONFIG and QUORVEX_LOG as usual. Without DISPLAY the session starts an X server of its
+# QUORVEX_CONFIG and QUORVEX_LOG as usual, and gets the words of DUNGEON_ARGS as its options
+# (for example "--record session.txt"). Without DISPLAY the session starts an X server of its
 # own (Xvfb) and stops it at the end. Actions, in order (KEY as xdotool names keys, TEXT the end
 # of a log line with "_" standing for spaces, N how many such lines the log must hold):
 #
@@ -73,7 +74,8 @@ fi
 
 # A log left by an earlier run would be taken for this one's.
 rm -f "$log"
-"$dungeon" &
+# shellcheck disable=SC2086 # the options are words on purpose
+"$dungeon" ${DUNGEON_ARGS:-} &
 pid=$!
 
 # How many log lines end in $1.
