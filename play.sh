@@ -21,9 +21,7 @@ export ALSOFT_DRIVERS=null
 # The session watches the log for the game's progress.
 export QUORVEX_LOG="${QUORVEX_LOG:-$root/quorvex.log}"
 status=0
-# -noreset: without it the server resets whenever its last client leaves, and the game could
-# connect just as one of the session's helpers leaves.
-xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$root/tools/play_session.sh" "$root/build/dungeon" "$root/screenshots" ||
+xvfb-run -a -s "-screen 0 1280x1024x24" "$root/tools/play_session.sh" "$root/build/dungeon" "$root/screenshots" ||
     status=$?
 echo "Screenshots of the title, the first floor and the hero after walking are in $root/screenshots/;"
 echo "the game's log is $root/quorvex.log."

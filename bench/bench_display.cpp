@@ -7,7 +7,7 @@
 // Cells are 15 x 30 pixels with the game's font and font scale, so the larger screen needs a
 // virtual display of at least 2400 x 1440:
 //
-//     xvfb-run -a -s "-screen 0 2560x1600x24 -noreset" build/bench/bench_display
+//     xvfb-run -a -s "-screen 0 2560x1600x24" build/bench/bench_display
 
 #include "DisplayManager.h"
 #include "GameManager.h"

@@ -10,11 +10,14 @@
 #include <SFML/Graphics/Text.hpp>
 #include <SFML/Graphics/Texture.hpp>
 
+#include <X11/Xlib.h>
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <new>
+#include <thread>
 
 namespace qv
 {
@@ -51,6 +54,21 @@ const int MIN_CELL_PIXELS = 2;
 // character value fits: the largest character size is the texture's side divided by it.
 const unsigned int GLYPHS_PER_TEXTURE_SIDE = 16;
 
+// Opens a connection to the named X display, trying again for a moment while a resetting server
+// refuses it; null when the display stays unreachable.
+Display *openDisplay(const char *name)
+{
+    const int ATTEMPTS = 40;
+    const auto PAUSE = std::chrono::milliseconds(50);
+    for (int attempt = 1;; attempt++)
+    {
+        Display *connection = XOpenDisplay(name);
+        if (connection || attempt == ATTEMPTS)
+            return connection;
+        std::this_thread::sleep_for(PAUSE);
+    }
+}
+
 } // namespace
 
 DisplayManager::DisplayManager()
@@ -70,6 +88,9 @@ void DisplayManager::release()
         window->close();
     delete window;
     window = nullptr;
+    if (display_connection)
+        XCloseDisplay(display_connection);
+    display_connection = nullptr;
     delete text;
     text = nullptr;
     delete rectangle;
@@ -125,10 +146,20 @@ int DisplayManager::startUp()
 
     // What a failed earlier start left behind is replaced, not leaked.
     release();
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-    log.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.", static_cast<int>(desktop.width),
-                 static_cast<int>(desktop.height));
-    fitWindowToDisplay(desktop.width, desktop.height);
+    // A server started with its defaults resets when its last client leaves, and refuses the
+    // next one for that moment; the window library's own connections come and go during
+    // start-up, so one of ours is held from before the first until the window is closed.
+    display_connection = openDisplay(display);
+    if (!display_connection)
+    {
+        log.writeLog("DisplayManager::startUp(): Error! Cannot open display '%s'.", display);
+        log.writeLog("DisplayManager::startUp(): Unable to allocate window!");
+        return -1;
+    }
+    // The display's size, asked on our own connection: the window must fit it before it is made.
+    const int screen = DefaultScreen(display_connection);
+    fitWindowToDisplay(static_cast<unsigned int>(DisplayWidth(display_connection, screen)),
+                       static_cast<unsigned int>(DisplayHeight(display_connection, screen)));
     if (!gridDrawable())
         return -1;
 
@@ -142,6 +173,10 @@ int DisplayManager::startUp()
         log.writeLog("DisplayManager::startUp(): Unable to allocate window!");
         return -1;
     }
+    // Asked only now: the window's connection keeps the display up across the question.
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    log.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.", static_cast<int>(desktop.width),
+                 static_cast<int>(desktop.height));
     window->setMouseCursorVisible(config.getShowMouse());
     window->setVerticalSyncEnabled(true);
 

@@ -10,6 +10,8 @@
 
 #include <string>
 
+struct _XDisplay;
+
 namespace sf
 {
 class RectangleShape;
@@ -64,7 +66,7 @@ public:
 
     /// Opens the window, loads the font and makes the text and rectangle; 0, or -1 on failure.
     int startUp() override;
-    /// Closes the window and releases the text and rectangle.
+    /// Closes the window and releases the text, the rectangle and the connection to the display.
     void shutDown() override;
 
     /// Draws one character at a world position in one of the engine's colours; 0, or -1.
@@ -97,7 +99,7 @@ private:
     DisplayManager();
     /// Notes in the frame text that the cell at a world position shows `ch` in colour `letter`.
     void noteCell(const Vector &world_pos, char ch, char letter) const;
-    /// Closes and deletes the window, text and rectangle that exist.
+    /// Closes and deletes the window, text and rectangle that exist, then drops the display connection.
     void release();
     /// Shrinks the window's pixel size to a display of the given size, with a log line when it must.
     void fitWindowToDisplay(unsigned int display_width, unsigned int display_height);
@@ -110,6 +112,7 @@ private:
 
     sf::Font font;                                 // loaded from the configured font file
     sf::RenderWindow *window = nullptr;            // owned; null when headless
+    _XDisplay *display_connection = nullptr;       // owned; held while the window is open, so the server cannot reset
     int horizontal_pixels = 0;                     // window width, pixels
     int vertical_pixels = 0;                       // window height, pixels
     int horizontal_chars = 0;                      // window width, cells

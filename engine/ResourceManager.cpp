@@ -8,11 +8,15 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <fstream>
 #include <istream>
 #include <new>
+#include <unistd.h>
 #include <vector>
 
 namespace qv
@@ -32,6 +36,42 @@ const char *const COLOR = "color";
 const char *const TRANSPARENCY = "transparency";
 const char *const SLOWDOWN = "slowdown";
 const char *const VERSION = "version";
+
+// Opens and closes the default audio device through the sound library the audio module uses. The
+// drivers tried on the way report each failure on standard error, so it is closed meanwhile.
+bool canOpenAudioDevice()
+{
+    void *library = dlopen("libopenal.so.1", RTLD_NOW);
+    if (!library)
+        return false;
+    using OpenDevice = void *(*)(const char *);
+    using CloseDevice = char (*)(void *);
+    const auto open_device = reinterpret_cast<OpenDevice>(dlsym(library, "alcOpenDevice"));
+    const auto close_device = reinterpret_cast<CloseDevice>(dlsym(library, "alcCloseDevice"));
+    bool opened = false;
+    if (open_device && close_device)
+    {
+        std::fflush(stderr);
+        const int saved = dup(STDERR_FILENO);
+        const int quiet = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved >= 0 && quiet >= 0)
+            dup2(quiet, STDERR_FILENO);
+        void *device = open_device(nullptr);
+        opened = device != nullptr;
+        if (opened)
+            close_device(device);
+        std::fflush(stderr);
+        if (saved >= 0)
+        {
+            dup2(saved, STDERR_FILENO);
+            close(saved);
+        }
+        if (quiet >= 0)
+            close(quiet);
+    }
+    dlclose(library);
+    return opened;
+}
 
 struct ColorName
 {
@@ -255,6 +295,8 @@ int ResourceManager::startUp()
     sprite_count = 0;
     sound_count = 0;
     music_count = 0;
+    if (!hasAudioDevice())
+        log.writeLog("ResourceManager::startUp(): No audio device can be opened: the game plays without sound.");
     Manager::startUp();
     log.writeLog(5, "ResourceManager::startUp(): successfully started.");
     return 0;
@@ -485,6 +527,13 @@ int ResourceManager::loadMusic(std::string file_name, std::string label)
     log.writeLog(1, "ResourceManager::loadMusic(): Music '%s' successfully loaded.", label.c_str());
     music_count++;
     return 0;
+}
+
+bool ResourceManager::hasAudioDevice()
+{
+    if (audio_device < 0)
+        audio_device = canOpenAudioDevice() ? 1 : 0;
+    return audio_device == 1;
 }
 
 Music *ResourceManager::getMusic(const std::string &label)

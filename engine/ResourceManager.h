@@ -39,7 +39,7 @@ public:
     /// Releases the sprites still loaded.
     ~ResourceManager() override;
 
-    /// Empties the tables and marks the manager started; always 0.
+    /// Empties the tables, finds out whether there is sound and marks the manager started; always 0.
     int startUp() override;
     /// Deletes every sprite (pointers handed out become invalid) and stops sounds and music.
     void shutDown() override;
@@ -52,16 +52,20 @@ public:
     int loadMusic(std::string file_name, std::string label);
     /// The first loaded music with this label, or null. Owned by the manager.
     Music *getMusic(const std::string &label);
+    /// Can an audio device be opened? Found out on the first call and kept; without one, music
+    /// and sounds load and play silently and the audio library is never touched.
+    bool hasAudioDevice();
 
 private:
     ResourceManager();
 
     Sprite *sprites[MAX_SPRITES] = {}; // owned; loaded sprites in load order
     int sprite_count = 0;              // entries of sprites in use
-    Sound sounds[MAX_SOUNDS];          // sound effects; nothing fills them yet
+    Sound sounds[MAX_SOUNDS];          // sound effects; nothing fills them yet, and empty ones cost nothing
     int sound_count = 0;               // entries of sounds in use
     Music musics[MAX_MUSICS];          // loaded music in load order
     int music_count = 0;               // entries of musics in use
+    int audio_device = -1;             // 1 when an audio device can be opened, 0 when not, -1 not yet known
 };
 
 } // namespace qv

@@ -270,8 +270,7 @@ Color ViewObject::getColor() const
 
 void ViewObject::setBorder(bool new_border)
 {
-    if (new_border != border)
-        modified[BORDER] = true;
+    modified[BORDER] = true;
     border = new_border;
     if (location != UNDEFINED_LOCATION)
         setLocation(location);
@@ -315,11 +314,9 @@ void ViewObject::setLocation(ViewObjectLocation new_location)
         y = border ? height * 0.5f : height * 0.5f - 1;
     else if (row == 2)
         y = border ? height - 2 : height - 1;
-    const ViewObjectLocation old_location = location;
     setPosition(Vector(x, y));
     location = new_location;
-    if (new_location != old_location)
-        modified[LOCATION] = true;
+    modified[LOCATION] = true;
 }
 
 ViewObjectLocation ViewObject::getLocation() const

@@ -15,6 +15,7 @@
 #include "ViewObject.h"
 #include "WorldManager.h"
 #include "attribute_text.h"
+#include "fuzz_support.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -65,20 +66,6 @@ const char *const keys[] = {"id",
                             "view_color",
                             "view_location",
                             "view_draw_value"};
-
-void check(bool condition, const char *what)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "fuzz_deserialize: %s\n", what);
-    std::abort();
-}
-
-void writeText(const std::string &path, const std::string &text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
 
 // Reads `text` into a fresh object (a view object if `view`) and returns all that it writes.
 std::string rewritten(const std::string &text, bool view)
@@ -140,23 +127,15 @@ void checkObject(qv::Object *p_o, const std::string &input, bool view)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    const std::string dir = "/tmp/qv-fuzz-deserialize-" + std::to_string(getpid());
-    const std::string config = dir + "-config.txt";
-    const std::string sprite = dir + "-sprite.txt";
-    writeText(config, "headless:true,\nrandom_seed:-1,\n");
+    startHeadlessEngine();
+    const std::string sprite = "/tmp/qv-fuzz-deserialize-" + std::to_string(getpid()) + "-sprite.txt";
     writeText(sprite, "<HEADER>\nframes 2\nwidth 3\nheight 1\nslowdown 2\n</HEADER>\n<BODY>\n<o>\nend\n>o<\nend\n"
                       "</BODY>\n<FOOTER>\nversion 1\n</FOOTER>\n");
-    setenv("QUORVEX_CONFIG", config.c_str(), 1);
-    setenv("QUORVEX_LOG", "/dev/null", 1);
-    setenv("ALSOFT_DRIVERS", "null", 1);
-    if (qv::GameManager::getInstance().startUp() != 0)
-        std::abort();
     qv::WorldManager &world = qv::WorldManager::getInstance();
     world.setBoundary(qv::Box(qv::Vector(0, 0), 80, 24));
     world.setView(qv::Box(qv::Vector(0, 0), 80, 24));
     qv::ResourceManager::getInstance().loadSprite(sprite, "ghost");
     qv::ResourceManager::getInstance().loadSprite(sprite, "big ghost: 2");
-    std::remove(config.c_str());
     std::remove(sprite.c_str());
     return 0;
 }

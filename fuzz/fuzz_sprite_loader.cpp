@@ -4,6 +4,7 @@
 #include "LogManager.h"
 #include "ResourceManager.h"
 #include "Sprite.h"
+#include "fuzz_support.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -15,14 +16,6 @@ namespace
 {
 
 std::string sprite_path;
-
-void check(bool condition, const char *what)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "fuzz_sprite_loader: %s\n", what);
-    std::abort();
-}
 
 } // namespace
 

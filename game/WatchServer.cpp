@@ -15,6 +15,8 @@
 #include "WorldManager.h"
 #include "attribute_text.h"
 
+#include <set>
+
 namespace
 {
 
@@ -32,7 +34,67 @@ bool isWatchedKey(const std::string &key)
     return false;
 }
 
-// Every object in the world, active or not, in the scene graph's order.
+std::string newRecord(const qv::Object *p_o, const std::string &items)
+{
+    return std::string("N ") + watchKind(p_o) + " " + qv::toString(p_o->getId()) + " " + items + "\n";
+}
+
+// The watched keys an object reads only together, as one attribute; any other key stands alone.
+const std::vector<std::vector<std::string>> KEY_GROUPS = {
+    {"box-corner-x", "box-corner-y", "box-horizontal", "box-vertical"},
+    {"pos-x", "pos-y"},
+    {"sprite_name", "sprite_index", "sprite_slowdown_count"},
+    {"shape", "size", "color", "opacity"}};
+
+// The first key of the attribute `key` belongs to.
+std::string attributeOf(const std::string &key)
+{
+    for (const std::vector<std::string> &group : KEY_GROUPS)
+        for (const std::string &member : group)
+            if (key == member)
+                return group.front();
+    return key;
+}
+
+// The comma-ended items of attribute text, each with its key.
+std::vector<std::pair<std::string, std::string>> splitItems(const std::string &text)
+{
+    std::vector<std::pair<std::string, std::string>> items;
+    std::size_t start = 0;
+    while (start < text.size())
+    {
+        std::size_t end = text.find(',', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string item = text.substr(start, end - start);
+        items.emplace_back(item.substr(0, item.find(':')), item);
+        start = end + 1;
+    }
+    return items;
+}
+
+// The attributes of `items` with a value that differs from the one in `sent`, whole and in their
+// order; `sent` takes the new values.
+std::string unsent(const std::string &items, std::map<std::string, std::string> &sent)
+{
+    const std::vector<std::pair<std::string, std::string>> read = splitItems(items);
+    std::set<std::string> changed; // attributes, by their first key
+    for (const auto &[key, item] : read)
+    {
+        std::string &last = sent[key];
+        if (last != item)
+            changed.insert(attributeOf(key));
+        last = item;
+    }
+    std::string kept;
+    for (const auto &[key, item] : read)
+        if (changed.count(attributeOf(key)) != 0)
+            kept += item + ",";
+    return kept;
+}
+
+} // namespace
+
 std::vector<qv::Object *> allObjects()
 {
     qv::SceneGraph &scene_graph = qv::WorldManager::getInstance().getSceneGraph();
@@ -47,28 +109,12 @@ std::vector<qv::Object *> allObjects()
     return found;
 }
 
-std::string newRecord(qv::Object *p_o)
-{
-    return std::string("N ") + watchKind(p_o) + " " + qv::toString(p_o->getId()) + " " +
-           watchedItems(p_o->serialize("ALL")) + "\n";
-}
-
-} // namespace
-
 std::string watchedItems(const std::string &text)
 {
     std::string kept;
-    std::size_t start = 0;
-    while (start < text.size())
-    {
-        std::size_t end = text.find(',', start);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string item = text.substr(start, end - start);
-        if (isWatchedKey(item.substr(0, item.find(':'))))
+    for (const auto &[key, item] : splitItems(text))
+        if (isWatchedKey(key))
             kept += item + ",";
-        start = end + 1;
-    }
     return kept;
 }
 
@@ -167,21 +213,31 @@ std::string WatchServer::changes()
             continue;
         const int id = p_o->getId();
         present.insert(id);
-        if (known.count(id) == 0)
+        const auto found = known.find(id);
+        if (found == known.end())
         {
-            message += newRecord(p_o);
+            const std::string items = watchedItems(p_o->serialize("ALL"));
+            message += newRecord(p_o, items);
+            unsent(items, known[id]);
             continue;
         }
         if (!p_o->isModified())
             continue;
-        const std::string items = watchedItems(p_o->serialize(""));
+        // Setters may mark an attribute they set to the value it had: only new values are sent.
+        const std::string items = unsent(watchedItems(p_o->serialize("")), found->second);
         if (!items.empty())
             message += "C " + qv::toString(id) + " " + items + "\n";
     }
-    for (int id : known)
-        if (present.count(id) == 0)
-            message += "D " + qv::toString(id) + "\n";
-    known = present;
+    for (auto it = known.begin(); it != known.end();)
+    {
+        if (present.count(it->first) != 0)
+        {
+            it++;
+            continue;
+        }
+        message += "D " + qv::toString(it->first) + "\n";
+        it = known.erase(it);
+    }
     message += trailer();
     last_message_bytes = static_cast<int>(message.size()) + 4;
     return message;
@@ -192,7 +248,7 @@ std::string WatchServer::wholeWorld()
     std::string message = WATCH_HEADER + "\n";
     for (qv::Object *p_o : allObjects())
         if (p_o != this)
-            message += newRecord(p_o);
+            message += newRecord(p_o, watchedItems(p_o->serialize("ALL")));
     return message + trailer();
 }
 

@@ -2,7 +2,7 @@
 
 #include "Object.h"
 
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -60,16 +60,20 @@ private:
     void sendTo(std::size_t watcher, const std::string &message);
     std::string trailer() const;
 
-    std::vector<Watcher> watchers; // in connection order
-    std::set<int> known;           // ids of the objects the watchers have
-    bool game_over = false;        // "game-over" has been seen
-    int last_message_bytes = 0;    // of the last change message, length field included
+    std::vector<Watcher> watchers;                           // in connection order
+    std::map<int, std::map<std::string, std::string>> known; // by id, the objects the watchers have: each
+                                                             // watched item as last sent, by key
+    bool game_over = false;                                  // "game-over" has been seen
+    int last_message_bytes = 0;                              // of the last change message, length field included
 };
 
 /// The items of `text` (attribute text) that a watcher needs to draw an object: activity,
 /// visibility, box, position, type, animation, altitude, shape and the heads-up display items.
 /// The others (events, motion, paths, solidness) would only make a watcher's copy act on its own.
 std::string watchedItems(const std::string &text);
+
+/// Every object in the world, active or not, in the scene graph's order: what a watcher is sent.
+std::vector<qv::Object *> allObjects();
 
 /// 'w', 's', 'v' or 'o': how a watcher draws `p_o` (see `WatchServer`).
 char watchKind(const qv::Object *p_o);

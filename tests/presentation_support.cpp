@@ -8,8 +8,38 @@
 #include <SFML/Graphics/Texture.hpp>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <signal.h>
+
+namespace
+{
+
+FILE *p_server = nullptr; // the test's own X server: prints its process id, then its display number
+pid_t server_pid = -1;
+
+// Runs at exit after every static that was made after the server started, the window's among
+// them: the window library talks to the server until its last static is gone.
+void stopServer()
+{
+    kill(server_pid, SIGTERM);
+    pclose(p_server);
+}
+
+} // namespace
+
+int startDisplayServer()
+{
+    p_server = popen("echo $$; exec setpriv --pdeathsig TERM Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp "
+                     "2>/dev/null",
+                     "r");
+    int display = -1;
+    if (p_server == nullptr || std::fscanf(p_server, "%d %d", &server_pid, &display) < 1)
+        return -1;
+    std::atexit(stopServer);
+    return display;
+}
 
 void WindowTest::SetUp()
 {

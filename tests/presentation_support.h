@@ -40,5 +40,10 @@ struct PixelBox
 };
 PixelBox boundingBox(const sf::Image &image, const std::function<bool(sf::Color)> &test);
 
+/// Starts an X server of the test's own, which resets whenever its last client leaves as a
+/// server started with its defaults does, and returns its display number, or -1. The server
+/// stops when the test process ends, however that ends.
+int startDisplayServer();
+
 /// A mono 16-bit PCM WAV file of `samples` samples of a square wave at 8000 samples per second.
 std::string wavFile(int samples);

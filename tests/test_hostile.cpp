@@ -1,4 +1,4 @@
-#include "test_input_support.h"
+#include "presentation_support.h"
 
 #include <arpa/inet.h>
 #include <chrono>
@@ -246,7 +246,7 @@ TEST_F(HostileTest, HelpIsNoErrorAndPortsOutsideTheirRangeAreRefused)
 // and keeps sending: the watcher's frames and memory stay bounded, and Q or SIGTERM still end it.
 TEST_F(HostileTest, AWatcherOfAHostileGameStaysInItsBoundsAndLeaves)
 {
-    const int x_display = startXServer();
+    const int x_display = startDisplayServer();
     ASSERT_GE(x_display, 0) << "Xvfb did not start";
     setenv("DISPLAY", (":" + std::to_string(x_display)).c_str(), 1);
     writeConfig("headless:false,\nshow_frame_time:true,\nfont_file:qv-font.ttf,\nwindow_title:hostile-peer,\n");

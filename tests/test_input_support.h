@@ -8,10 +8,6 @@
 
 #include <string>
 
-/// Starts an X server of the test's own on a display number it picks itself and returns the number,
-/// or -1. The server dies with the test process, however that ends.
-int startXServer();
-
 // Tests that type into the real window with xdotool. Key state, focus and the pointer belong to
 // the whole X server, and other tests open windows at the same place at the same time, so each
 // of these tests starts an X server of its own (DISPLAY pointed at it) before it opens the window.

@@ -3,14 +3,17 @@
 #include "LogManager.h"
 #include "Music.h"
 #include "ResourceManager.h"
+#include "Sound.h"
 #include "Sprite.h"
 #include "presentation_support.h"
 #include "world_support.h"
 
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -192,6 +195,56 @@ TEST_F(ResourceTest, SpritesAndMusicAreHeldUnderExactLabelsUpToTheirLimitsUntilS
     resources().startUp();
     EXPECT_EQ(resources().getSprite("s3"), nullptr);
     EXPECT_EQ(resources().loadSprite(file, "again"), 0);
+}
+
+// A running headless engine on a machine without a sound device (no driver is forced on the
+// audio library), skipped on a machine with one.
+struct SilentResourceTest : ResourceTest
+{
+    void SetUp() override
+    {
+        unsetenv("ALSOFT_DRIVERS");
+        WorldTest::SetUp();
+        if (resources().hasAudioDevice())
+            GTEST_SKIP() << "this machine has a sound device";
+    }
+};
+
+// The audio library, asked anything without a device, reported each failed call on standard error.
+TEST_F(SilentResourceTest, MusicAndSoundsLoadAndPlayInSilenceAndNothingReachesStandardError)
+{
+    EXPECT_TRUE(logHas("ResourceManager::startUp(): No audio device can be opened: the game plays without sound."));
+    const std::string wav = writeFile("tune.wav", wavFile(2000));
+    const std::string err = dir + "/stderr.txt";
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    ASSERT_TRUE(std::freopen(err.c_str(), "w", stderr));
+
+    ASSERT_EQ(resources().loadMusic(wav, "tune"), 0);
+    qv::Music *p_music = resources().getMusic("tune");
+    p_music->play(false);
+    EXPECT_TRUE(p_music->isPlaying());
+    // A quarter of a second long, played once.
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_FALSE(p_music->isPlaying());
+    p_music->play(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_TRUE(p_music->isPlaying() && p_music->getLoop());
+    p_music->stop();
+    EXPECT_FALSE(p_music->isPlaying());
+    qv::Sound sound;
+    EXPECT_EQ(sound.loadSound(wav), 0);
+    sound.play();
+    sound.stop();
+    resources().shutDown();
+
+    std::fflush(stderr);
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    const std::string written = readFile(err);
+    EXPECT_TRUE(written.empty()) << written.substr(0, 1000);
+    // A file that is not audio is still refused.
+    EXPECT_EQ(sound.loadSound(writeFile("not-audio.wav", "RIFF but not really")), -1);
 }
 
 TEST(Animation, SlowdownHoldsEachFrameForItsSteps)

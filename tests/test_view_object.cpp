@@ -23,6 +23,16 @@ TEST_F(ViewObjectTest, ItemIsPlacedByLocationAndItsValueSetByTheViewEventsNaming
     p_v->setLocation(qv::BOTTOM_RIGHT);
     p_v->setBorder(false);
     EXPECT_EQ(p_v->getPosition(), Vector(400.0f / 6, 23)) << "one row further out without a border";
+    // Every valid call marks its attribute, though it sets the value it had.
+    for (const bool valid : {true, false})
+    {
+        p_v->serialize("");
+        p_v->setLocation(valid ? qv::BOTTOM_RIGHT : static_cast<qv::ViewObjectLocation>(9));
+        EXPECT_EQ(p_v->isModified(qv::LOCATION), valid);
+        EXPECT_FALSE(p_v->isModified(qv::BORDER));
+    }
+    p_v->setBorder(false);
+    EXPECT_TRUE(p_v->isModified(qv::BORDER) && p_v->isModified(qv::LOCATION));
     p_v->setViewString("Food");
     for (const auto &[tag, value, delta, before, after] : cases)
     {

@@ -35,21 +35,13 @@ if [ ${#actions[@]} -eq 0 ]; then
     actions=(shot:title key:p wait:1:DONE_CREATING_LEVEL_GEOMETRY sleep:1 shot:floor hold:Right:1.5 sleep:0.5
         shot:walked key:q)
 fi
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/common.sh"
 log="${QUORVEX_LOG:-$root/quorvex.log}"
 mkdir -p "$out"
 out="$(realpath "$out")"
 cd "$root"
 
-server=""
-pid=""
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    [ -n "$server" ] && kill "$server" 2>/dev/null
-}
-trap cleanup EXIT
-# A signal from outside ends the session through the same cleanup.
-trap 'exit 2' TERM INT
+kill_on_exit
 
 fail() {
     echo "play_session: $*" >&2
@@ -57,19 +49,7 @@ fail() {
 }
 
 if [ -z "${DISPLAY:-}" ]; then
-    # The server writes the number it picked once it accepts clients; -noreset keeps it from
-    # resetting whenever its last client leaves.
-    number_file="$(mktemp)"
-    Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$number_file" 2>/dev/null &
-    server=$!
-    for _ in $(seq 300); do
-        grep -q '[0-9]' "$number_file" && break
-        sleep 0.1
-    done
-    number="$(tr -dc 0-9 <"$number_file")"
-    rm -f "$number_file"
-    [ -n "$number" ] || fail "Xvfb did not start"
-    export DISPLAY=":$number"
+    start_display_server || fail "Xvfb did not start"
 fi
 
 # A log left by an earlier run would be taken for this one's.
