@@ -8,10 +8,12 @@
 #include <SFML/Graphics/RectangleShape.hpp>
 #include <SFML/Graphics/RenderWindow.hpp>
 #include <SFML/Graphics/Text.hpp>
+#include <SFML/Graphics/Texture.hpp>
 
 #include <X11/Xlib.h>
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -34,6 +36,23 @@ unsigned int toCharacterSize(float size)
         return 0;
     return static_cast<unsigned int>(std::min(size, MAX_CHARACTER_SIZE));
 }
+
+// Characters a frame draws at most, per cell of the window: every cell twice, where a game draws
+// most cells once. Past the bound the frame's further characters are dropped, so that objects
+// piled on the same cells cost no more than this (the rasteriser's time goes with the pixels
+// drawn); what is drawn keeps its order. The bound is held within the two limits below, the first
+// for small grids, the second for the memory of the frame's queue.
+const long long FRAME_CHARACTERS_PER_CELL = 2;
+const long long MIN_FRAME_CHARACTERS = 4096;
+const long long MAX_FRAME_CHARACTERS = 131072;
+
+// A grid larger than this, or with cells under this many pixels a side, cannot be drawn.
+const long long MAX_GRID_CELLS = 65536;
+const int MIN_CELL_PIXELS = 2;
+
+// A font texture holds at least this many glyphs side by side and as many rows, so that every
+// character value fits: the largest character size is the texture's side divided by it.
+const unsigned int GLYPHS_PER_TEXTURE_SIDE = 16;
 
 // Opens a connection to the named X display, trying again for a moment while a resetting server
 // refuses it; null when the display stays unreachable.
@@ -137,6 +156,12 @@ int DisplayManager::startUp()
         log.writeLog("DisplayManager::startUp(): Unable to allocate window!");
         return -1;
     }
+    // The display's size, asked on our own connection: the window must fit it before it is made.
+    const int screen = DefaultScreen(display_connection);
+    fitWindowToDisplay(static_cast<unsigned int>(DisplayWidth(display_connection, screen)),
+                       static_cast<unsigned int>(DisplayHeight(display_connection, screen)));
+    if (!gridDrawable())
+        return -1;
 
     const sf::VideoMode mode(static_cast<unsigned int>(horizontal_pixels), static_cast<unsigned int>(vertical_pixels),
                              32);
@@ -175,7 +200,15 @@ int DisplayManager::startUp()
     }
     text->setFont(font);
     text->setStyle(sf::Text::Bold);
-    text->setCharacterSize(toCharacterSize(config.getFontScale() * std::min(charWidth(), charHeight())));
+    const float character_size = config.getFontScale() * std::min(charWidth(), charHeight());
+    if (!characterSizeFits(character_size))
+        return -1;
+    text->setCharacterSize(toCharacterSize(character_size));
+
+    const long long cells = static_cast<long long>(horizontal_chars) * vertical_chars;
+    max_frame_characters = std::clamp(FRAME_CHARACTERS_PER_CELL * cells, MIN_FRAME_CHARACTERS, MAX_FRAME_CHARACTERS);
+    frame_characters = 0;
+    dropped_characters = 0;
 
     background_color = colorToSFML(static_cast<Color>(config.getWindowBackgroundColor()));
     rectangle->setFillColor(background_color);
@@ -188,8 +221,58 @@ int DisplayManager::startUp()
     return 0;
 }
 
+void DisplayManager::fitWindowToDisplay(unsigned int display_width, unsigned int display_height)
+{
+    // A window beyond the display shows nothing more, yet every frame clears and copies all of it.
+    const int width = static_cast<int>(std::min(display_width, static_cast<unsigned int>(INT_MAX)));
+    const int height = static_cast<int>(std::min(display_height, static_cast<unsigned int>(INT_MAX)));
+    if (width <= 0 || height <= 0 || (horizontal_pixels <= width && vertical_pixels <= height))
+        return;
+    LogManager::getInstance().writeLog(
+        "DisplayManager::startUp(): Warning! A window of %d x %d pixels is larger than the display (%d x %d); "
+        "it is made %d x %d pixels.",
+        horizontal_pixels, vertical_pixels, width, height, std::min(horizontal_pixels, width),
+        std::min(vertical_pixels, height));
+    horizontal_pixels = std::min(horizontal_pixels, width);
+    vertical_pixels = std::min(vertical_pixels, height);
+}
+
+bool DisplayManager::gridDrawable() const
+{
+    const long long cells = static_cast<long long>(horizontal_chars) * vertical_chars;
+    if (cells <= MAX_GRID_CELLS && horizontal_pixels / horizontal_chars >= MIN_CELL_PIXELS &&
+        vertical_pixels / vertical_chars >= MIN_CELL_PIXELS)
+        return true;
+    LogManager::getInstance().writeLog(
+        "DisplayManager::startUp(): Error! A grid of %d x %d characters cannot be drawn in a window of %d x %d "
+        "pixels: it may have %lld cells at most, each at least %d x %d pixels.",
+        horizontal_chars, vertical_chars, horizontal_pixels, vertical_pixels, MAX_GRID_CELLS, MIN_CELL_PIXELS,
+        MIN_CELL_PIXELS);
+    return false;
+}
+
+bool DisplayManager::characterSizeFits(float size) const
+{
+    // Glyphs the font texture cannot hold make the font search its full texture again for every
+    // character drawn, which stalls each frame.
+    const unsigned int texture_side = sf::Texture::getMaximumSize();
+    const unsigned int largest = texture_side / GLYPHS_PER_TEXTURE_SIDE;
+    if (size >= 1.0f && size < static_cast<float>(largest + 1))
+        return true;
+    LogManager::getInstance().writeLog(
+        "DisplayManager::startUp(): Error! A font scale of %g makes characters of %g pixels; the font texture (%u "
+        "pixels a side) holds characters of 1 to %u pixels.",
+        static_cast<double>(Config::getInstance().getFontScale()), static_cast<double>(size), texture_side, largest);
+    return false;
+}
+
 void DisplayManager::shutDown()
 {
+    if (dropped_characters > 0)
+        LogManager::getInstance().writeLog("DisplayManager::shutDown(): %lld characters beyond a frame's bound were "
+                                           "not drawn.",
+                                           dropped_characters);
+    dropped_characters = 0;
     release();
     Manager::shutDown();
     LogManager::getInstance().writeLog(1, "DisplayManager::shutDown(): successfully stopped.");
@@ -230,9 +313,27 @@ int DisplayManager::drawCharacter(Vector world_pos, char ch, unsigned char red, 
     const sf::Vector2f size = rectangle->getSize();
     const float rectangle_x = x - charWidth() / 10.0f;
     const float rectangle_y = y + charHeight() / 5.0f;
+    // A character wholly outside the window changes no pixel: there is nothing to draw.
+    if (!painter.reachesWindow(x, y, ch, rectangle_x, rectangle_y, size.x + rectangle_x, size.y + rectangle_y))
+        return 0;
+    if (frame_characters >= max_frame_characters)
+    {
+        dropCharacter();
+        return -1;
+    }
+    frame_characters++;
     painter.queueCharacter(x, y, ch, sf::Color(red, green, blue, 255), rectangle_x, rectangle_y, size.x + rectangle_x,
                            size.y + rectangle_y, rectangle->getFillColor());
     return 0;
+}
+
+void DisplayManager::dropCharacter() const
+{
+    if (dropped_characters == 0)
+        LogManager::getInstance().writeLog("DisplayManager::drawCharacter(): Warning! A frame draws more than %lld "
+                                           "characters; the rest of it, and of any later such frame, is not drawn.",
+                                           max_frame_characters);
+    dropped_characters++;
 }
 
 int DisplayManager::flush() const
@@ -278,6 +379,7 @@ int DisplayManager::swapBuffers()
     painter.finishFrame();
     window->display();
     painter.frameShown();
+    frame_characters = 0;
     return 0;
 }
 

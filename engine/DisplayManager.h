@@ -40,6 +40,11 @@ enum Justification : int
 /// world positions in cells; the manager subtracts the view's corner and scales by the cell size.
 /// Every character is drawn over a cell-sized rectangle of the background colour.
 ///
+/// Only what the window shows costs drawing work: a character wholly outside the window is not
+/// queued (and counts as drawn), and a frame draws at most twice as many characters as the window
+/// has cells (4096 at least); past that the frame's further characters are dropped (-1), with one
+/// log line a run.
+///
 /// Characters are not drawn one by one: each call queues its cell, and the queue reaches the
 /// window in few draws when it is flushed (`FramePainter` says how). The pixels are those of
 /// drawing a rectangle and an `sf::Text` per character. Anything drawn into the window another way
@@ -96,6 +101,14 @@ private:
     void noteCell(const Vector &world_pos, char ch, char letter) const;
     /// Closes and deletes the window, text and rectangle that exist, then drops the display connection.
     void release();
+    /// Shrinks the window's pixel size to a display of the given size, with a log line when it must.
+    void fitWindowToDisplay(unsigned int display_width, unsigned int display_height);
+    /// Is the cell grid small enough to draw in the window? Logs why not.
+    bool gridDrawable() const;
+    /// Do characters of `size` pixels fit the font texture? Logs why not.
+    bool characterSizeFits(float size) const;
+    /// Counts a character dropped past the frame's bound, with a log line the first time.
+    void dropCharacter() const;
 
     sf::Font font;                                 // loaded from the configured font file
     sf::RenderWindow *window = nullptr;            // owned; null when headless
@@ -109,6 +122,9 @@ private:
     sf::Text *text = nullptr;                      // owned; holds the character size and style of every glyph
     mutable FramePainter painter;                  // gets the queued characters into the window
     mutable FrameText frame_text;                  // what each cell of the frame being drawn shows
+    long long max_frame_characters = 0;            // characters one frame draws at most
+    mutable long long frame_characters = 0;        // characters queued since the window was cleared
+    mutable long long dropped_characters = 0;      // characters dropped past the bound since start-up
 };
 
 /// Width of one cell, in pixels (window pixels divided by window characters).

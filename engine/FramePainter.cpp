@@ -38,6 +38,16 @@ const std::size_t MAX_NOTED_GLYPHS = 100000;
 // Buckets along one side of the window: a cell each on any sensible grid.
 const int MAX_BUCKETS = 256;
 
+// Glyph quads one bucket records: where more are piled on the same cells, cutting each rectangle
+// to them would cost more than drawing it whole, and the rest of the frame draws rectangles whole.
+const std::size_t MAX_BUCKET_GLYPHS = 8;
+
+// Is any part of [x0, x1) x [y0, y1) inside a window of `width` x `height` pixels? False for NaN.
+bool boxReachesWindow(float x0, float y0, float x1, float y1, int width, int height)
+{
+    return x1 > 0.0f && y1 > 0.0f && x0 < static_cast<float>(width) && y0 < static_cast<float>(height);
+}
+
 // Side of a canvas tile, pixels: a few cells, so that a moving sprite redraws little more than itself.
 const int TILE = 32;
 
@@ -169,6 +179,15 @@ void FramePainter::makeCanvas()
     }
 }
 
+bool FramePainter::reachesWindow(float x, float y, char ch, float x0, float y0, float x1, float y1)
+{
+    if (boxReachesWindow(x0, y0, x1, y1, horizontal_pixels, vertical_pixels))
+        return true;
+    const GlyphQuad &glyph = glyphQuad(ch);
+    return glyph.visible && boxReachesWindow(x + glyph.left, y + glyph.top, x + glyph.right, y + glyph.bottom,
+                                             horizontal_pixels, vertical_pixels);
+}
+
 void FramePainter::queueCharacter(float x, float y, char ch, sf::Color color, float x0, float y0, float x1, float y1,
                                   sf::Color fill)
 {
@@ -231,6 +250,17 @@ void FramePainter::noteGlyph(float x0, float y0, float x1, float y1)
         // A quad that is not recorded: every later rectangle is drawn whole.
         window_clean = false;
         return;
+    }
+    for (int row = row0; row <= row1; row++)
+    {
+        for (int column = column0; column <= column1; column++)
+        {
+            if (glyph_buckets[static_cast<std::size_t>(row * bucket_columns + column)].size() >= MAX_BUCKET_GLYPHS)
+            {
+                window_clean = false;
+                return;
+            }
+        }
     }
     const int glyph = static_cast<int>(glyph_marks.size());
     frame_glyphs.insert(frame_glyphs.end(), {x0, y0, x1, y1});

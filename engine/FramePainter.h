@@ -43,6 +43,9 @@ public:
     /// Releases the canvas and forgets the window and everything queued.
     void stop();
 
+    /// Does the rectangle [x0, x1) x [y0, y1), or the glyph of `ch` with its origin at pixel (x, y),
+    /// reach into the window? A character that does not changes no pixel.
+    bool reachesWindow(float x, float y, char ch, float x0, float y0, float x1, float y1);
     /// Queues the rectangle [x0, x1) x [y0, y1) in `fill`, then the glyph of `ch` with its origin
     /// at pixel (x, y) in `color`.
     void queueCharacter(float x, float y, char ch, sf::Color color, float x0, float y0, float x1, float y1,

@@ -56,13 +56,22 @@ void installSignalHandlers()
     sigaction(SIGTERM, &action, nullptr);
 }
 
+// Longest single sleep, ms: a stop request that comes between the loop's look at it and the
+// sleep cannot cut that sleep short, so it ends the sleep at the next slice instead.
+const long long SLEEP_SLICE = 100;
+
 void sleepMilliseconds(long long ms)
 {
-    timespec ts;
-    ts.tv_sec = static_cast<time_t>(ms / 1000);
-    ts.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
-    // A signal cuts the sleep short; the pass then ends early, which is what a stop request wants.
-    nanosleep(&ts, nullptr);
+    while (ms > 0 && !stop_requested)
+    {
+        const long long slice = std::min(ms, SLEEP_SLICE);
+        timespec ts;
+        ts.tv_sec = static_cast<time_t>(slice / 1000);
+        ts.tv_nsec = static_cast<long>(slice % 1000) * 1000000L;
+        // A signal cuts the sleep short; the pass then ends early, which is what a stop request wants.
+        nanosleep(&ts, nullptr);
+        ms -= slice;
+    }
 }
 
 // Clamps a time computed in 64 bits to int, so that a huge configured frame time cannot overflow.

@@ -43,6 +43,9 @@ int LogManager::startUp()
         writeLog("LogManager::startup(): Warning! Unable to open file '%s'.", file_name.c_str());
         return -1;
     }
+    // Until the game chooses otherwise every line reaches the file at once: a start-up that hangs
+    // or is killed must still leave its lines.
+    do_flush = true;
     Manager::startUp();
     writeLog(5, "LogManager::startUp(): successfully started.");
     return 0;
@@ -78,7 +81,7 @@ int LogManager::writeLog(int level, const char *fmt, ...)
 {
     va_list args;
     va_start(args, fmt);
-    const int written = vwriteLog(level, fmt, args);
+    const int written = vwriteLog(level, false, fmt, args);
     va_end(args);
     return written;
 }
@@ -87,12 +90,13 @@ int LogManager::writeLog(const char *fmt, ...)
 {
     va_list args;
     va_start(args, fmt);
-    const int written = vwriteLog(log_level, fmt, args);
+    // Lines without a level are the errors and warnings: they reach the file even with flushing off.
+    const int written = vwriteLog(log_level, true, fmt, args);
     va_end(args);
     return written;
 }
 
-int LogManager::vwriteLog(int level, const char *fmt, va_list args)
+int LogManager::vwriteLog(int level, bool flush, const char *fmt, va_list args)
 {
     if (level > log_level)
         return 0;
@@ -106,7 +110,7 @@ int LogManager::vwriteLog(int level, const char *fmt, va_list args)
     if (written < 0 || std::fputc('\n', target) == EOF)
         failed = true;
     // A full disk shows only when the buffer reaches the file, so a failed flush is a failed write.
-    if (do_flush && std::fflush(target) == EOF)
+    if ((do_flush || flush) && std::fflush(target) == EOF)
         failed = true;
     return failed ? -1 : written;
 }

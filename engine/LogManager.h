@@ -29,7 +29,8 @@ public:
     /// Writes the stop line and closes the file; later lines go to standard error.
     void shutDown() override;
 
-    /// Flush the file after every line, so the log is complete even if the process is killed.
+    /// Flush the file after every line, so the log is complete even if the process is killed;
+    /// on from start-up until a game turns it off. Lines written without a level are flushed anyway.
     void setFlush(bool new_do_flush = true);
     /// Writes one printf-formatted line when `level` is not above the log level; returns the
     /// message's length (without prefixes and newline), 0 if filtered, -1 if a write failed.
@@ -44,9 +45,10 @@ public:
 
 private:
     LogManager();
-    int vwriteLog(int level, const char *fmt, va_list args);
+    /// Writes one line as `writeLog` does, flushing it when `flush` or `do_flush` is set.
+    int vwriteLog(int level, bool flush, const char *fmt, va_list args);
 
-    bool do_flush = false;       // flush after every line
+    bool do_flush = false;       // flush after every line; set by start-up
     int log_level = 0;           // highest level written
     bool log_time_string = true; // prefix each line with the time of day
     bool log_step_count = true;  // then with the step count

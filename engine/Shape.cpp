@@ -144,8 +144,16 @@ void Shape::draw(Vector position)
     }
     LogManager::getInstance().writeLog(20, "Shape::draw(): Drawing at (%.2f, %.2f)", static_cast<double>(p.getX()),
                                        static_cast<double>(p.getY()));
+    // A shape wholly outside the window changes no pixel, and would only cut the characters'
+    // queue in two.
+    DisplayManager &display_manager = DisplayManager::getInstance();
+    const sf::FloatRect bounds = shape.getGlobalBounds();
+    if (!(bounds.left + bounds.width > 0.0f && bounds.top + bounds.height > 0.0f &&
+          bounds.left < static_cast<float>(display_manager.getHorizontalPixels()) &&
+          bounds.top < static_cast<float>(display_manager.getVerticalPixels())))
+        return;
     // Characters drawn before the shape are still queued; they must land under it.
-    DisplayManager::getInstance().flush();
+    display_manager.flush();
     window->draw(shape);
 }
 

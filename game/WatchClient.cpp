@@ -9,6 +9,7 @@
 #include "LogManager.h"
 #include "Map.h"
 #include "NetworkManager.h"
+#include "Sprite.h"
 #include "SpriteView.h"
 #include "ViewObject.h"
 #include "Wall.h"
@@ -27,6 +28,17 @@ namespace
 
 // Messages read in one step at most: the game sends one a pass, so more means the watcher lags.
 const int MESSAGES_PER_STEP = 16;
+
+// Bytes of messages read in one step at most, beyond the first message: a game sends its whole
+// world once and small changes after, so more is a peer that would stall the watcher's frames.
+const int BYTES_PER_STEP = 256 * 1024;
+
+// The longest record a game sends: an object's drawn items, or a display's short text.
+const std::size_t MAX_RECORD_BYTES = 4096;
+
+// The characters all copies may draw in a frame, in screens of a floor's size: a game's walls,
+// sprites and displays fill a few; a peer that sends more would make every frame draw that much.
+const long long MAX_DRAWN_CHARACTERS = 16LL * SPACE_WIDTH * SPACE_HEIGHT;
 
 // A whole decimal number from 1 to INT_MAX - 1, and nothing else.
 bool readId(const std::string &text, int *p_id)
@@ -53,13 +65,35 @@ bool readFloat(const std::string &text, float *p_value)
     return true;
 }
 
-// The whole cells of a wall's extent, within the largest wall a floor has.
-int wallExtent(const std::string &items, const char *key, int largest)
+// The whole cells of a wall's extent, within the largest wall a floor has; counts in `p_clamped`
+// an extent larger than that.
+int wallExtent(const std::string &items, const char *key, int largest, int *p_clamped)
 {
     const float extent = qv::textToFloat(qv::match(items, key));
     if (!(extent > 0))
         return 0;
-    return extent > static_cast<float>(largest) ? largest : static_cast<int>(extent);
+    if (extent > static_cast<float>(largest))
+    {
+        (*p_clamped)++;
+        return largest;
+    }
+    return static_cast<int>(extent);
+}
+
+// Characters the copy draws in a frame: a wall's cells, a display's text, a sprite's frame.
+long long drawnCharacters(const qv::Object *p_o)
+{
+    if (!p_o->isVisible())
+        return 0;
+    if (const Wall *p_wall = dynamic_cast<const Wall *>(p_o))
+        return static_cast<long long>(p_wall->getWidth() / 2 * 2 + 1) * (p_wall->getHeight() / 2 * 2 + 1);
+    // A display draws its text, its value and a border around them.
+    if (const qv::ViewObject *p_view = dynamic_cast<const qv::ViewObject *>(p_o))
+        return static_cast<long long>(p_view->getViewString().size()) + 16;
+    const qv::Sprite *p_sprite = p_o->getAnimation().getSprite();
+    if (p_sprite == nullptr)
+        return 0;
+    return static_cast<long long>(p_sprite->getWidth()) * p_sprite->getHeight();
 }
 
 } // namespace
@@ -108,7 +142,10 @@ int WatchClient::eventHandler(const qv::Event *p_event)
     {
         std::string message;
         if (qv::NetworkManager::getInstance().receive(connection, message) > 0)
+        {
+            step_bytes += static_cast<long long>(message.size());
             apply(message);
+        }
     }
     else if (p_network->getLabel() == qv::CLOSE)
     {
@@ -127,7 +164,8 @@ void WatchClient::poll()
     // With networking on, the game manager announces messages too; announcing them here as well
     // lets a watcher work with it off, and a message is read only once either way.
     qv::NetworkManager &network_manager = qv::NetworkManager::getInstance();
-    for (int i = 0; i < MESSAGES_PER_STEP && !closed; i++)
+    step_bytes = 0;
+    for (int i = 0; i < MESSAGES_PER_STEP && !closed && step_bytes < BYTES_PER_STEP; i++)
         if (network_manager.genDataEvents(connection) <= 0)
             break;
 }
@@ -143,6 +181,7 @@ int WatchClient::apply(const std::string &message)
         return -1;
     }
     int refused = 0;
+    clamped_extents = 0;
     for (std::size_t start = first_end + 1; start < message.size();)
     {
         std::size_t end = message.find('\n', start);
@@ -152,15 +191,42 @@ int WatchClient::apply(const std::string &message)
             refused++;
         start = end + 1;
     }
+    if (clamped_extents > 0)
+        log.writeLog("WatchClient::apply(): Warning! %d wall extent(s) larger than a floor's are drawn as large as a "
+                     "floor allows.",
+                     clamped_extents);
+    boundDrawing();
     if (refused == 0)
         return 0;
     log.writeLog("WatchClient::apply(): Warning! Refused %d record(s) of a message.", refused);
     return -1;
 }
 
+void WatchClient::boundDrawing()
+{
+    long long drawn = 0;
+    int hidden = 0;
+    // The copies are taken in the game's order of making them: what came last is hidden first.
+    for (const auto &[id, p_mirror] : mirrors)
+    {
+        drawn += drawnCharacters(p_mirror);
+        if (drawn <= MAX_DRAWN_CHARACTERS)
+            continue;
+        drawn -= drawnCharacters(p_mirror);
+        p_mirror->setVisible(false);
+        hidden++;
+    }
+    if (hidden > 0 && !drawing_bounded)
+        qv::LogManager::getInstance().writeLog(
+            "WatchClient::apply(): Warning! The copies would draw more than %lld characters a frame, which no game "
+            "does; %d of them are hidden.",
+            MAX_DRAWN_CHARACTERS, hidden);
+    drawing_bounded = drawing_bounded || hidden > 0;
+}
+
 bool WatchClient::applyRecord(const std::string &line)
 {
-    if (line.size() < 1 || (line.size() > 1 && line[1] != ' '))
+    if (line.size() < 1 || line.size() > MAX_RECORD_BYTES || (line.size() > 1 && line[1] != ' '))
         return false;
     const std::string rest = line.size() > 2 ? line.substr(2) : "";
     const std::size_t blank = rest.find(' ');
@@ -238,8 +304,8 @@ bool WatchClient::addMirror(char kind, int id, const std::string &items)
         p_mirror = new qv::Object;
         break;
     case 'w':
-        p_mirror = new Wall(wallExtent(watched, "box-horizontal", SPACE_WIDTH),
-                            wallExtent(watched, "box-vertical", SPACE_HEIGHT));
+        p_mirror = new Wall(wallExtent(watched, "box-horizontal", SPACE_WIDTH, &clamped_extents),
+                            wallExtent(watched, "box-vertical", SPACE_HEIGHT, &clamped_extents));
         break;
     case 'v':
         p_mirror = new qv::ViewObject;

@@ -18,6 +18,10 @@ const int MAX_MIRRORS = 10000;
 /// object of the game, drawn as the game draws it, and the game's view. No key but Q does
 /// anything; Q leaves. When the game is over, or the connection closes, it says so on screen.
 /// Messages that are not from a game, and records it cannot read, are refused with a log line.
+/// What no game sends is bounded: a wall larger than a floor is drawn as large as a floor allows,
+/// a record is at most a few kilobytes, a step reads a bounded number of bytes, and copies that
+/// together would draw more than many screens of characters a frame are hidden, the last made
+/// first, with a log line.
 class WatchClient : public qv::Object
 {
 public:
@@ -42,6 +46,8 @@ private:
     bool applyRecord(const std::string &line);
     bool addMirror(char kind, int id, const std::string &items);
     void showNotice(const std::string &text);
+    /// Hides the copies that would take a frame's drawing beyond its bound, with one log line a run.
+    void boundDrawing();
 
     int connection;                      // index in the network manager
     std::map<int, qv::Object *> mirrors; // by the game's id; owned by the world manager
@@ -49,4 +55,7 @@ private:
     bool game_over = false;              // the game said it is over
     bool closed = false;                 // the connection has closed
     bool leaving = false;                // Q was pressed
+    bool drawing_bounded = false;        // copies have been hidden to bound a frame's drawing
+    long long step_bytes = 0;            // bytes of messages read in this step
+    int clamped_extents = 0;             // wall extents of the message being applied that were clamped
 };

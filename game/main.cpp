@@ -19,6 +19,15 @@
 namespace
 {
 
+// Is `port` a decimal port number from 1 to 65535?
+bool isPortNumber(const std::string &port)
+{
+    if (port.empty() || port.size() > 5 || port.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const int number = std::atoi(port.c_str());
+    return number >= 1 && number <= 65535;
+}
+
 // Splits "HOST", "HOST:PORT" or "[HOST]:PORT" into `p_host` and `p_port`, which keeps its value
 // when no port is given; false for an empty host or port.
 bool splitTarget(const std::string &target, std::string *p_host, std::string *p_port)
@@ -99,6 +108,11 @@ int watch(const std::string &target)
         std::fprintf(stderr, "dungeon: '%s' is not HOST or HOST:PORT\n", target.c_str());
         return 2;
     }
+    if (!isPortNumber(port))
+    {
+        std::fprintf(stderr, "dungeon: port '%s' is not a number from 1 to 65535\n", port.c_str());
+        return 2;
+    }
     // Run beside the game in its folder, the watcher would otherwise empty the game's log.
     if (std::getenv("QUORVEX_LOG") == nullptr)
     {
@@ -147,7 +161,7 @@ void usage(std::FILE *p_f)
                  "\n"
                  "%s"
                  "  --watch HOST[:PORT]\n"
-                 "                  watch the game running at HOST (port %s unless given)\n"
+                 "                  watch the game running at HOST (port %s unless given; 1 to 65535)\n"
                  "  --help          show this and exit\n",
                  qv::GameManager::getOptionsHelp(), qv::DEFAULT_PORT);
 }

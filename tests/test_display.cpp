@@ -248,6 +248,42 @@ TEST_F(WindowTest, BlankSitsAtItsViewCellAsABackgroundRectangle)
     EXPECT_EQ(std::vector<int>({blank.x0, blank.y0, blank.x1, blank.y1}), std::vector<int>({23, 96, 34, 125}));
 }
 
+// The window's 1920 cells allow 4096 characters a frame. Characters wholly outside the window
+// cost none of them; one whose glyph reaches in from the cell left of the window is drawn.
+TEST_F(WindowTest, AFrameDrawsWhatTheWindowShowsUpToItsBound)
+{
+    startWindow();
+    qv::DisplayManager &display = qv::DisplayManager::getInstance();
+    for (const qv::Vector outside :
+         {qv::Vector(-3, 5), qv::Vector(84, 5), qv::Vector(5, -3), qv::Vector(5, 25), qv::Vector(NAN, 5)})
+        for (int i = 0; i < 1000; i++)
+            ASSERT_EQ(display.drawCharacter(outside, 'X', qv::BLUE), 0);
+    const auto isGreen = [](sf::Color c) { return c.g > 128 && c.r < 80 && c.b < 80; };
+    const auto isBlue = [](sf::Color c) { return c.b > 128 && c.r < 80 && c.g < 80; };
+    EXPECT_EQ(countPixels(capture(), 0, 0, 960, 720, isBlue), 0);
+    // A 24-pixel glyph at pixel -12 reaches a dozen pixels into the window.
+    EXPECT_EQ(display.drawCharacter(qv::Vector(-1, 3), 'M', qv::RED), 0);
+    for (int i = 1; i < 4095; i++)
+        ASSERT_EQ(display.drawCharacter(qv::Vector(10, 10), 'X', qv::RED), 0) << i;
+    EXPECT_EQ(display.drawCharacter(qv::Vector(2, 3), 'M', qv::GREEN), 0);
+    EXPECT_EQ(display.drawCharacter(qv::Vector(40, 3), 'M', qv::BLUE), -1);
+    EXPECT_EQ(display.drawString(qv::Vector(40, 5), "MM", qv::JUSTIFY_LEFT, qv::BLUE), 0);
+    sf::Image image = capture();
+    EXPECT_GT(countPixels(image, 0, 90, 12, 120, isRed), 5);
+    EXPECT_GT(countPixels(image, 24, 90, 48, 120, isGreen), 20);
+    EXPECT_EQ(countPixels(image, 0, 0, 960, 720, isBlue), 0);
+    const std::string dropped = "DisplayManager::drawCharacter(): Warning! A frame draws more than 4096 characters; "
+                                "the rest of it, and of any later such frame, is not drawn.";
+    EXPECT_EQ(logCount(dropped), 1);
+    // The next frame has its own bound.
+    display.swapBuffers();
+    EXPECT_EQ(display.drawCharacter(qv::Vector(40, 3), 'M', qv::BLUE), 0);
+    EXPECT_GT(countPixels(capture(), 480, 90, 504, 120, isBlue), 20);
+    qv::GameManager::getInstance().shutDown();
+    started = false;
+    EXPECT_TRUE(logHas("DisplayManager::shutDown(): 3 characters beyond a frame's bound were not drawn."));
+}
+
 // The size is trunc(font_scale x smaller cell side); 'M' is 0.73 of it tall, on the baseline that far below (24, 90).
 TEST_F(WindowTest, CapitalStandsOnTheBaselineAtTheSizeOfTheFontScaleAndTheSmallerCellSide)
 {

@@ -96,3 +96,20 @@ TEST_F(ManagerTest, DeliversInOrderToActiveObjectsWhileHandlersRegisterAndUnregi
     EXPECT_EQ(calls, "ABCAAAD");
     game_manager.shutDown();
 }
+
+// The file is read without flushing this process's streams: only what the log flushed is in it.
+TEST_F(ManagerTest, LogLinesReachTheFileAtOnceFromStartUpAndWarningsEvenWhenFlushingIsOff)
+{
+    qv::LogManager &log = qv::LogManager::getInstance();
+    ASSERT_EQ(log.startUp(), 0);
+    log.setLogLevel(1);
+    log.writeLog(1, "progress during start-up");
+    EXPECT_NE(readFile(log_path).find("progress during start-up\n"), std::string::npos);
+    log.setFlush(false);
+    log.writeLog(1, "progress afterwards");
+    EXPECT_EQ(readFile(log_path).find("progress afterwards\n"), std::string::npos);
+    log.writeLog("Warning! something failed");
+    EXPECT_NE(readFile(log_path).find("progress afterwards\n"), std::string::npos);
+    EXPECT_NE(readFile(log_path).find("Warning! something failed\n"), std::string::npos);
+    log.shutDown();
+}
