@@ -192,8 +192,9 @@ int PathFind::cycleOnce()
         return finish(0);
     }
     // The boundary may have shrunk since the graph was made; it never reaches beyond the graph.
-    const int columns = std::min(width, worldWidth());
-    const int rows = std::min(height, worldHeight());
+    const Box boundary = WorldManager::getInstance().getBoundary();
+    const int columns = std::min(width, cellsAcross(boundary.getHorizontal()));
+    const int rows = std::min(height, cellsAcross(boundary.getVertical()));
 
     const Cell current = !open.empty() ? popBest() : start;
     const int current_index = current.y * width + current.x;
@@ -379,7 +380,9 @@ bool PathFind::refreshMemo()
 {
     const unsigned long changes = WorldManager::getInstance().getSceneGraph().getHardChanges();
     const Box box = object->getBox();
-    if (blocked_map && changes == memo_changes && box == memo_box)
+    // Bytes rather than floats compared: quicker, and no less safe, as equal bytes are the same
+    // box and boxes that differ only in bytes (a zero's sign) merely take the map afresh.
+    if (blocked_map && changes == memo_changes && std::memcmp(&box, &memo_box, sizeof(Box)) == 0)
         return true;
     blocked_map = BlockedMap::current(box, width, height);
     if (!blocked_map)
