@@ -12,6 +12,7 @@ namespace qv
 {
 
 class BlockedMap;
+struct DistanceTable;
 class Object;
 class Vector;
 
@@ -94,26 +95,27 @@ private:
     bool isBlocked(int cell) const;
     int finish(int final_result);
 
-    Object *object = nullptr;                      // the object to move, not owned
-    Object *target = nullptr;                      // where the search may end early, or null; not owned
-    bool target_lost = false;                      // the target was destroyed during the search
-    Cell start;                                    // where the search begins, cells
-    Cell goal;                                     // where it ends, cells
-    int width = 0;                                 // columns of the node graph, cells
-    int height = 0;                                // rows of the node graph, cells
-    std::unique_ptr<Node[]> nodes;                 // node graph, [y * width + x]
-    std::unique_ptr<unsigned char[]> marks;        // per cell: unseen, open or closed
-    std::unique_ptr<int[]> place;                  // per open cell: its entry's position in `open`
-    std::vector<OpenEntry> open;                   // heap of the open cells, best on top
-    int next_order = 0;                            // order of the next cell to open
-    std::shared_ptr<const BlockedMap> blocked_map; // HARD objects met per cell, shared; null until the first expansion
-    std::vector<unsigned char> covers_goal;        // per HARD object of the map: does its box hold the goal?
-    int own_number = -1;                           // the object's number in the map, or -1
-    unsigned long memo_changes = 0;                // the world's HARD-object changes when the map was taken
-    Box memo_box;                                  // the object's box when the map was taken, cells
-    bool found = false;                            // a path has been found
-    int result = 1;                                // 1 while searching, then 0 or 2
-    int expansions = 0;                            // cells expanded
+    Object *object = nullptr;                       // the object to move, not owned
+    Object *target = nullptr;                       // where the search may end early, or null; not owned
+    bool target_lost = false;                       // the target was destroyed during the search
+    Cell start;                                     // where the search begins, cells
+    Cell goal;                                      // where it ends, cells
+    int width = 0;                                  // columns of the node graph, cells
+    int height = 0;                                 // rows of the node graph, cells
+    std::unique_ptr<Node[]> nodes;                  // node graph, [y * width + x]
+    std::unique_ptr<unsigned char[]> marks;         // per cell: unseen, open or closed
+    std::unique_ptr<int[]> place;                   // per open cell: its entry's position in `open`
+    std::vector<OpenEntry> open;                    // heap of the open cells, best on top
+    int next_order = 0;                             // order of the next cell to open
+    std::shared_ptr<const DistanceTable> distances; // straight-line distances by (dx, dy), shared; or null
+    std::shared_ptr<const BlockedMap> blocked_map;  // HARD objects met per cell, shared; null until the first expansion
+    std::vector<unsigned char> covers_goal;         // per HARD object of the map: does its box hold the goal?
+    int own_number = -1;                            // the object's number in the map, or -1
+    unsigned long memo_changes = 0;                 // the world's HARD-object changes when the map was taken
+    Box memo_box;                                   // the object's box when the map was taken, cells
+    bool found = false;                             // a path has been found
+    int result = 1;                                 // 1 while searching, then 0 or 2
+    int expansions = 0;                             // cells expanded
 };
 
 } // namespace qv
