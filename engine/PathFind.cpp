@@ -120,21 +120,27 @@ const Step STEPS[] = {
     {0, 1, false, cellDistance(0, 1)},    {1, 1, true, cellDistance(1, 1)},
 };
 
+const int GRAPHS_KEPT = 4;
+
+} // namespace
+
 // The arrays of a node graph whose job has ended, kept for the next job over as many cells: a
 // search then neither allocates nor touches fresh memory. Plain pointers in a static array, so
 // that jobs destroyed while the program exits still find it in place.
-struct SpareGraph
+struct PathFind::SpareGraph
 {
     Node *nodes;          // owned while kept
     unsigned char *marks; // owned while kept
     int *place;           // owned while kept
+    OpenEntry *open;      // owned while kept
     std::size_t count;    // cells
 };
 
-const int GRAPHS_KEPT = 4;
-SpareGraph spare_graphs[GRAPHS_KEPT];
-
-} // namespace
+PathFind::SpareGraph *PathFind::spareGraphs()
+{
+    static SpareGraph spares[GRAPHS_KEPT];
+    return spares;
+}
 
 PathFind::PathFind() {}
 
@@ -149,13 +155,15 @@ PathFind::PathFind(Object *p_object, Cell init_start, Cell init_goal, Object *p_
     if (static_cast<long long>(w) * h > INT_MAX)
         return;
     const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
-    for (SpareGraph &spare : spare_graphs)
-        if (spare.nodes != nullptr && spare.count == count)
+    SpareGraph *spares = spareGraphs();
+    for (int i = 0; i < GRAPHS_KEPT; i++)
+        if (spares[i].nodes != nullptr && spares[i].count == count)
         {
-            nodes.reset(spare.nodes);
-            marks.reset(spare.marks);
-            place.reset(spare.place);
-            spare = SpareGraph{};
+            nodes.reset(spares[i].nodes);
+            marks.reset(spares[i].marks);
+            place.reset(spares[i].place);
+            open.reset(spares[i].open);
+            spares[i] = SpareGraph{};
             break;
         }
     if (!nodes)
@@ -163,12 +171,15 @@ PathFind::PathFind(Object *p_object, Cell init_start, Cell init_goal, Object *p_
         nodes.reset(new (std::nothrow) Node[count]);
         marks.reset(new (std::nothrow) unsigned char[count]);
         place.reset(new (std::nothrow) int[count]);
+        // Each cell is open at most once at a time.
+        open.reset(new (std::nothrow) OpenEntry[count]);
     }
-    if (!nodes || !marks || !place)
+    if (!nodes || !marks || !place || !open)
     {
         nodes.reset();
         marks.reset();
         place.reset();
+        open.reset();
         return;
     }
     // Without the table the distances are worked out one by one.
@@ -185,10 +196,11 @@ PathFind::~PathFind()
     if (!nodes)
         return;
     const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    for (SpareGraph &spare : spare_graphs)
-        if (spare.nodes == nullptr)
+    SpareGraph *spares = spareGraphs();
+    for (int i = 0; i < GRAPHS_KEPT; i++)
+        if (spares[i].nodes == nullptr)
         {
-            spare = SpareGraph{nodes.release(), marks.release(), place.release(), count};
+            spares[i] = SpareGraph{nodes.release(), marks.release(), place.release(), open.release(), count};
             return;
         }
 }
@@ -226,7 +238,7 @@ int PathFind::cycleOnce()
     const int columns = std::min(width, cellsAcross(boundary.getHorizontal()));
     const int rows = std::min(height, cellsAcross(boundary.getVertical()));
 
-    const Cell current = !open.empty() ? popBest() : start;
+    const Cell current = open_count > 0 ? popBest() : start;
     const int current_index = current.y * width + current.x;
     marks[current_index] = CLOSED;
     expansions++;
@@ -274,8 +286,8 @@ int PathFind::cycleOnce()
         {
             marks[index] = OPEN;
             node.f = f;
-            open.emplace_back();
-            raise(static_cast<int>(open.size()) - 1, f, next_order++, index);
+            open_count++;
+            raise(open_count - 1, f, next_order++, index);
         }
         else if (f != node.f)
         {
@@ -284,7 +296,7 @@ int PathFind::cycleOnce()
             raise(place[index], f, open[place[index]].order, index);
         }
     }
-    if (!open.empty())
+    if (open_count > 0)
         return 1;
     LogManager::getInstance().writeLog(5, "PathFind::cycleOnce(): No path for Object %d from (%d, %d) to (%d, %d).",
                                        object->getId(), start.x, start.y, goal.x, goal.y);
@@ -358,13 +370,13 @@ bool PathFind::isInWorld(Cell cell)
 
 Cell PathFind::popBest()
 {
-    const OpenEntry best = open.front();
-    const OpenEntry last = open.back();
-    open.pop_back();
-    if (!open.empty())
+    const OpenEntry best = open[0];
+    open_count--;
+    const OpenEntry last = open[open_count];
+    if (open_count > 0)
     {
         // The last entry sinks from the top to its place.
-        const int count = static_cast<int>(open.size());
+        const int count = open_count;
         int at = 0;
         for (int child = 1; child < count; child = 2 * at + 1)
         {

@@ -91,6 +91,10 @@ private:
     void raise(int at, float f, int order, int index);
     /// Stores `entry` at position `at` of the open heap and notes where it went.
     void put(int at, const OpenEntry &entry);
+    struct SpareGraph;
+    /// The arrays of ended jobs' node graphs, kept for later jobs: a plain static array, in place
+    /// even while the program exits.
+    static SpareGraph *spareGraphs();
     bool refreshMemo();
     bool isBlocked(int cell) const;
     int finish(int final_result);
@@ -105,7 +109,8 @@ private:
     std::unique_ptr<Node[]> nodes;                  // node graph, [y * width + x]
     std::unique_ptr<unsigned char[]> marks;         // per cell: unseen, open or closed
     std::unique_ptr<int[]> place;                   // per open cell: its entry's position in `open`
-    std::vector<OpenEntry> open;                    // heap of the open cells, best on top
+    std::unique_ptr<OpenEntry[]> open;              // heap of the open cells, best on top; room for every cell
+    int open_count = 0;                             // entries in `open`
     int next_order = 0;                             // order of the next cell to open
     std::shared_ptr<const DistanceTable> distances; // straight-line distances by (dx, dy), shared; or null
     std::shared_ptr<const BlockedMap> blocked_map;  // HARD objects met per cell, shared; null until the first expansion
