@@ -308,12 +308,15 @@ Path PathFind::getPath() const
     Path path;
     if (!found)
         return path;
-    std::vector<Vector> way;
     // Every parent was closed before its child was reached, so the links lead back to the start.
+    // Counted first, so that the way is filled from its end without growing.
+    std::size_t length = 1;
     for (Cell cell = goal; cell != start; cell = nodes[cell.y * width + cell.x].parent)
-        way.push_back(positionOf(cell));
-    way.push_back(positionOf(start));
-    std::reverse(way.begin(), way.end());
+        length++;
+    std::vector<Vector> way(length);
+    for (Cell cell = goal; cell != start; cell = nodes[cell.y * width + cell.x].parent)
+        way[--length] = positionOf(cell);
+    way[0] = positionOf(start);
     return Path(way);
 }
 
