@@ -5,8 +5,8 @@
 #include "EventNetwork.h"
 #include "LogManager.h"
 
-#include <arpa/inet.h>
 #include <algorithm>
+#include <arpa/inet.h>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
