@@ -1,5 +1,7 @@
 #include "EventPath.h"
 
+#include <utility>
+
 namespace qv
 {
 
@@ -8,7 +10,7 @@ EventPath::EventPath()
     setType(PATH_EVENT);
 }
 
-EventPath::EventPath(int init_result, const Path &init_path) : result(init_result), path(init_path)
+EventPath::EventPath(int init_result, Path init_path) : result(init_result), path(std::move(init_path))
 {
     setType(PATH_EVENT);
 }

@@ -13,7 +13,7 @@ public:
     /// A "qv-path" event reporting no path.
     EventPath();
     /// A "qv-path" event with `init_result` (0 or 2) and the path found.
-    EventPath(int init_result, const Path &init_path);
+    EventPath(int init_result, Path init_path);
 
     /// 0 when no path was found, 2 when one was.
     int getResult() const;

@@ -1,11 +1,12 @@
 #include "Path.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace qv
 {
 
-Path::Path(const std::vector<Vector> &init_nodes) : nodes(init_nodes) {}
+Path::Path(std::vector<Vector> init_nodes) : nodes(std::move(init_nodes)) {}
 
 bool Path::isDone() const
 {

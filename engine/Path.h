@@ -14,7 +14,7 @@ public:
     /// An empty path, already done.
     Path() = default;
     /// A path through `init_nodes`, headed for the first.
-    explicit Path(const std::vector<Vector> &init_nodes);
+    explicit Path(std::vector<Vector> init_nodes);
 
     /// Have all nodes been reached?
     bool isDone() const;

@@ -11,9 +11,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace qv
 {
@@ -215,6 +217,13 @@ inline bool PathFind::isBlocked(int cell) const
 
 int PathFind::cycleOnce()
 {
+    int made = 0;
+    return cycle(1, &made);
+}
+
+int PathFind::cycle(int most, int *p_made)
+{
+    *p_made = 1;
     if (!nodes)
     {
         LogManager::getInstance().writeLog("PathFind::cycleOnce(): node graph not allocated.  Cannot find path.");
@@ -237,7 +246,46 @@ int PathFind::cycleOnce()
     const Box boundary = WorldManager::getInstance().getBoundary();
     const int columns = std::min(width, cellsAcross(boundary.getHorizontal()));
     const int rows = std::min(height, cellsAcross(boundary.getVertical()));
+    for (;; (*p_made)++)
+    {
+        const int outcome = expand(columns, rows);
+        if (outcome != 1 || *p_made >= most)
+            return outcome;
+    }
+}
 
+inline void PathFind::offer(int index, int x, int y, Cell parent, float g)
+{
+    const unsigned char mark = marks[index];
+    Node &node = nodes[index];
+    if (mark == OPEN && g > node.g)
+        return;
+    // An equal g still takes the new parent: the later way wins, as in a plain open list.
+    node.parent = parent;
+    node.g = g;
+    const float f =
+        g + (distances ? distances->table[static_cast<std::size_t>(std::abs(y - goal.y)) * width + std::abs(x - goal.x)]
+                       : quickDistance(x - goal.x, y - goal.y));
+    if (mark != OPEN)
+    {
+        marks[index] = OPEN;
+        node.f = f;
+        open_count++;
+        raise(open_count - 1, OpenEntry{keyOf(f, next_order++), index, y});
+    }
+    else if (f != node.f)
+    {
+        // A way no longer than the known one gives no larger f; the cell keeps its place in the
+        // order of entry.
+        node.f = f;
+        const int at = place[index];
+        const unsigned int order = 0xffffffffu - static_cast<unsigned int>(open[at].key & 0xffffffffu);
+        raise(at, OpenEntry{keyOf(f, order), index, y});
+    }
+}
+
+int PathFind::expand(int columns, int rows)
+{
     const Cell current = open_count > 0 ? popBest() : start;
     const int current_index = current.y * width + current.x;
     marks[current_index] = CLOSED;
@@ -256,48 +304,29 @@ int PathFind::cycleOnce()
 
     // The eight neighbours in the order the search tests them: rows above to below, each left to
     // right. Cells on the graph's edge test their neighbours one by one against the boundary.
-    const bool inside = current.x > 0 && current.x + 1 < columns && current.y > 0 && current.y + 1 < rows;
     const float current_g = nodes[current_index].g;
+    const int x = current.x;
+    const int y = current.y;
+    const bool inside = x > 0 && x + 1 < columns && y > 0 && y + 1 < rows;
     for (const Step &step : STEPS)
     {
-        const int nx = current.x + step.dx;
-        const int ny = current.y + step.dy;
+        const int nx = x + step.dx;
+        const int ny = y + step.dy;
         if (!inside && (nx < 0 || nx >= columns || ny < 0 || ny >= rows))
             continue;
         const int across = step.dy * width;
         const int index = current_index + across + step.dx;
-        const unsigned char mark = marks[index];
-        if (mark == CLOSED || isBlocked(index))
+        if (marks[index] == CLOSED || isBlocked(index))
             continue;
         if (step.diagonal && isBlocked(current_index + step.dx) && isBlocked(current_index + across))
             continue;
-        const float g = current_g + step.cost;
-        Node &node = nodes[index];
-        if (mark == OPEN && g > node.g)
-            continue;
-        // An equal g still takes the new parent: the later way wins, as in a plain open list.
-        node.parent = current;
-        node.g = g;
-        const float f =
-            g + (distances
-                     ? distances->table[static_cast<std::size_t>(std::abs(ny - goal.y)) * width + std::abs(nx - goal.x)]
-                     : quickDistance(nx - goal.x, ny - goal.y));
-        if (mark != OPEN)
-        {
-            marks[index] = OPEN;
-            node.f = f;
-            open_count++;
-            raise(open_count - 1, f, next_order++, index);
-        }
-        else if (f != node.f)
-        {
-            // A way no longer than the known one gives no larger f.
-            node.f = f;
-            raise(place[index], f, open[place[index]].order, index);
-        }
+        offer(index, nx, ny, current, current_g + step.cost);
     }
-    if (open_count > 0)
-        return 1;
+    return open_count > 0 ? 1 : noPath();
+}
+
+int PathFind::noPath()
+{
     LogManager::getInstance().writeLog(5, "PathFind::cycleOnce(): No path for Object %d from (%d, %d) to (%d, %d).",
                                        object->getId(), start.x, start.y, goal.x, goal.y);
     return finish(0);
@@ -317,7 +346,7 @@ Path PathFind::getPath() const
     for (Cell cell = goal; cell != start; cell = nodes[cell.y * width + cell.x].parent)
         way[--length] = positionOf(cell);
     way[0] = positionOf(start);
-    return Path(way);
+    return Path(std::move(way));
 }
 
 void PathFind::loseTarget()
@@ -371,6 +400,13 @@ bool PathFind::isInWorld(Cell cell)
     return cell.x >= 0 && cell.x < worldWidth() && cell.y >= 0 && cell.y < worldHeight();
 }
 
+unsigned long long PathFind::keyOf(float f, unsigned int order)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &f, sizeof bits);
+    return static_cast<unsigned long long>(bits) << 32 | (0xffffffffu - order);
+}
+
 Cell PathFind::popBest()
 {
     const OpenEntry best = open[0];
@@ -383,36 +419,29 @@ Cell PathFind::popBest()
         int at = 0;
         for (int child = 1; child < count; child = 2 * at + 1)
         {
-            if (child + 1 < count && comesFirst(open[child + 1], open[child]))
+            if (child + 1 < count && open[child + 1].key < open[child].key)
                 child++;
-            if (!comesFirst(open[child], last))
+            if (last.key <= open[child].key)
                 break;
             put(at, open[child]);
             at = child;
         }
         put(at, last);
     }
-    return Cell(best.index % width, best.index / width);
+    return Cell(best.index - best.row * width, best.row);
 }
 
-// The entry travels in registers: one read back from memory just after being written field by
-// field stalls until the writes land.
-void PathFind::raise(int at, float f, int order, int index)
+void PathFind::raise(int at, const OpenEntry &entry)
 {
     while (at > 0)
     {
         const int parent = (at - 1) / 2;
-        const OpenEntry &above = open[parent];
-        if (!(f < above.f || (f == above.f && order > above.order)))
+        if (open[parent].key <= entry.key)
             break;
-        put(at, above);
+        put(at, open[parent]);
         at = parent;
     }
-    OpenEntry &entry = open[at];
-    entry.f = f;
-    entry.order = order;
-    entry.index = index;
-    place[index] = at;
+    put(at, entry);
 }
 
 void PathFind::put(int at, const OpenEntry &entry)

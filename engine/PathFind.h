@@ -42,6 +42,10 @@ public:
     /// Expands one cell: 0 when the search is exhausted (no path), 1 while it goes on, 2 when a
     /// path is found. Once ended it returns its final result again and expands nothing.
     int cycleOnce();
+    /// Expands up to `most` cells, stopping when the search ends: what as many calls of
+    /// `cycleOnce` do while nothing else changes the world. Sets `*p_made` to the calls it stood
+    /// for (at least 1) and returns the last one's result.
+    int cycle(int most, int *p_made);
     /// The way found, start to goal, as cell positions with index 0; empty unless found.
     Path getPath() const;
     /// Forgets the target, which is being destroyed; the next expansion ends the search with 0.
@@ -71,24 +75,31 @@ private:
     PathFind(const PathFind &) = delete;
     PathFind &operator=(const PathFind &) = delete;
 
-    // One entry of the open heap: an open cell and what orders it.
+    // One entry of the open heap: an open cell and what orders it. The key orders entries as
+    // the search takes them: the f's bits above (an f is never negative, so its bits rise with
+    // it), below them the complement of when the cell entered the open cells, so that of equal
+    // f's the later entry comes first.
     struct OpenEntry
     {
-        float f;   // the cell's f, cells
-        int order; // when the cell entered the open cells; later entries win ties of f
-        int index; // y * width + x
+        unsigned long long key; // smaller comes out first
+        int index;              // y * width + x
+        int row;                // y, cells
     };
 
-    /// Does `a` come out of the open heap before `b`: a smaller f, or an equal f entered later?
-    static bool comesFirst(const OpenEntry &a, const OpenEntry &b)
-    {
-        return a.f < b.f || (a.f == b.f && a.order > b.order);
-    }
+    /// The heap key of a cell of `f` that entered the open cells as number `order`.
+    static unsigned long long keyOf(float f, unsigned int order);
+    /// Expands the best open cell of a graph whose usable part is `columns` x `rows` cells.
+    int expand(int columns, int rows);
+    /// Opens the cell at `index` (column `x`, row `y`) from `parent` with cost `g`, or takes the
+    /// way when it improves on the cell's open one.
+    void offer(int index, int x, int y, Cell parent, float g);
+    /// Ends a search that has run out of open cells, with 0.
+    int noPath();
     /// Takes the best open cell out of the heap.
     Cell popBest();
-    /// Moves an entry of the open heap from position `at`, where it is new or its f has become
+    /// Moves an entry of the open heap from position `at`, where it is new or its key has become
     /// smaller, up to its place, and stores it there.
-    void raise(int at, float f, int order, int index);
+    void raise(int at, const OpenEntry &entry);
     /// Stores `entry` at position `at` of the open heap and notes where it went.
     void put(int at, const OpenEntry &entry);
     struct SpareGraph;
@@ -111,7 +122,7 @@ private:
     std::unique_ptr<int[]> place;                   // per open cell: its entry's position in `open`
     std::unique_ptr<OpenEntry[]> open;              // heap of the open cells, best on top; room for every cell
     int open_count = 0;                             // entries in `open`
-    int next_order = 0;                             // order of the next cell to open
+    unsigned int next_order = 0;                    // order of the next cell to open
     std::shared_ptr<const DistanceTable> distances; // straight-line distances by (dx, dy), shared; or null
     std::shared_ptr<const BlockedMap> blocked_map;  // HARD objects met per cell, shared; null until the first expansion
     std::vector<unsigned char> covers_goal;         // per HARD object of the map: does its box hold the goal?

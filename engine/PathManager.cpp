@@ -77,8 +77,9 @@ void PathManager::cycle(int budget)
         {
             if (i >= jobs.size())
                 i = 0;
-            step(&i);
-            steps++;
+            int made = 0;
+            step(&i, jobs.size() == 1 ? recorded - steps : 1, &made);
+            steps += made;
         }
     }
     else
@@ -89,8 +90,12 @@ void PathManager::cycle(int budget)
             std::size_t i = 0;
             while (i < jobs.size())
             {
-                const bool slow = step(&i);
-                steps++;
+                // A lone search goes on to the next reading in one call; taking turns with
+                // others, each search makes one step at a time.
+                const int most = jobs.size() == 1 ? STEPS_PER_READING - steps % STEPS_PER_READING : 1;
+                int made = 0;
+                const bool slow = step(&i, most, &made);
+                steps += made;
                 if (slow || steps % STEPS_PER_READING == 0)
                     elapsed = elapsedMilliseconds(clock);
                 if (elapsed > limit)
@@ -107,15 +112,17 @@ void PathManager::cycle(int budget)
         LogManager::getInstance().writeLog(5, "PathManager::cycle(): cycle time %d exceeded.", limit);
 }
 
-bool PathManager::step(std::size_t *p_index)
+bool PathManager::step(std::size_t *p_index, int most, int *p_made)
 {
     PathFind *p_job = jobs[*p_index];
-    const int result = p_job->cycleOnce();
+    // The first expansion may work out the blocked cells of the whole world: it goes alone, so
+    // that the clock is read after it.
+    const bool first = p_job->getExpansions() == 0;
+    const int result = p_job->cycle(first ? 1 : most, p_made);
     if (result == 1)
     {
         (*p_index)++;
-        // The first expansion may have worked out the blocked cells of the whole world.
-        return p_job->getExpansions() == 1;
+        return first;
     }
     // Out of the list before the object hears of it, so that it is reported once even when the
     // handler keeps the job, and so that the job that moves up into this place still gets its

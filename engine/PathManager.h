@@ -51,10 +51,11 @@ public:
 
 private:
     PathManager();
-    /// Expands one cell of the search at `*p_index` and moves the index on, or reports the search
-    /// when it ends, which takes it out of the list. True when the step may have taken long: the
-    /// search's first expansion, or a report, which runs the object's handler.
-    bool step(std::size_t *p_index);
+    /// Expands up to `most` cells of the search at `*p_index` (one if it has expanded none) and
+    /// moves the index on, or reports the search when it ends, which takes it out of the list;
+    /// sets `*p_made` to the steps made. True when that may have taken long: the search's first
+    /// expansion, or a report, which runs the object's handler.
+    bool step(std::size_t *p_index, int most, int *p_made);
 
     std::vector<PathFind *> jobs; // running searches in turn order, not owned
     int cycle_time = 0;           // default budget of one pass, ms
