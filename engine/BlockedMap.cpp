@@ -21,9 +21,9 @@ namespace
 // Maps kept for later searches, all made since the last change of a HARD object.
 const std::size_t MAPS_KEPT = 4;
 
-std::vector<std::shared_ptr<const BlockedMap>> &keptMaps()
+std::vector<std::shared_ptr<BlockedMap>> &keptMaps()
 {
-    static std::vector<std::shared_ptr<const BlockedMap>> kept;
+    static std::vector<std::shared_ptr<BlockedMap>> kept;
     return kept;
 }
 
@@ -59,11 +59,12 @@ Span reach(float corner, float extent, float own_corner, float own_extent, int c
 
 // Does a box of corner `own_corner` and extent `own_extent`, placed at `cell`, meet the interval
 // from `corner` over `extent`? The test of one axis of `boxIntersectsBox`, with the sum
-// `getWorldBox` makes: a box meets another exactly when it does so on both axes.
+// `getWorldBox` makes, in the same float operations: a box meets another exactly when it does so
+// on both axes.
 bool meets(float own_corner, float own_extent, int cell, float corner, float extent)
 {
-    const Box own(Vector(own_corner + static_cast<float>(cell), 0), own_extent, 0);
-    return boxIntersectsBox(own, Box(Vector(corner, 0), extent, 0));
+    const float placed = own_corner + static_cast<float>(cell);
+    return (corner <= placed && placed <= corner + extent) || (placed <= corner && corner <= placed + own_extent);
 }
 
 // The solid objects a box placed on any cell of the graph may meet, in query order: those in the
@@ -89,16 +90,20 @@ ObjectList candidates(const Box &own_box, int width, int height)
 
 std::shared_ptr<const BlockedMap> BlockedMap::current(const Box &own_box, int width, int height)
 {
-    std::vector<std::shared_ptr<const BlockedMap>> &kept = keptMaps();
+    std::vector<std::shared_ptr<BlockedMap>> &kept = keptMaps();
     const unsigned long changes = hardChanges();
-    // Once a HARD object has changed, no map made before can be current again.
-    kept.erase(std::remove_if(kept.begin(), kept.end(),
-                              [changes](const std::shared_ptr<const BlockedMap> &map)
-                              { return map->changes != changes; }),
-               kept.end());
-    for (const std::shared_ptr<const BlockedMap> &map : kept)
-        if (map->isCurrent(own_box, width, height))
-            return map;
+    for (std::size_t i = 0; i < kept.size(); i++)
+    {
+        BlockedMap &map = *kept[i];
+        if (!(map.own_box == own_box && map.width == width && map.height == height))
+            continue;
+        // Searches holding the map take it afresh before they read it again, as the world's
+        // count of changes has moved on from theirs.
+        if (map.changes == changes || map.catchUp())
+            return kept[i];
+        kept.erase(kept.begin() + static_cast<std::ptrdiff_t>(i));
+        break;
+    }
     std::shared_ptr<BlockedMap> made(new (std::nothrow) BlockedMap(own_box, width, height, changes));
     if (!made || !made->fill())
         return nullptr;
@@ -153,34 +158,95 @@ bool BlockedMap::fill()
             continue;
         hard.push_back(p_o);
         hard_boxes.push_back(getWorldBox(p_o));
-        lay(static_cast<int>(hard.size()) - 1);
+        lay(static_cast<int>(hard.size()) - 1, 0, width - 1, 0, height - 1);
     }
     return true;
 }
 
-void BlockedMap::lay(int number)
+// Only HARD objects the map knows may have moved, and they keep their places in query order: the
+// cells around where each was and is are worked out again from every HARD object reaching them.
+bool BlockedMap::catchUp()
+{
+    static std::vector<const Object *> moved;
+    if (!WorldManager::getInstance().getSceneGraph().hardMovesSince(changes, &moved))
+        return false;
+    // Each move redoes two patches, each against every HARD object; the whole map takes about
+    // one and a half times that work per object, and a fill of every cell: past that it is
+    // quicker made afresh.
+    const std::size_t cells = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (4 * moved.size() * hard.size() > 3 * hard.size() + cells / 10)
+        return false;
+    std::vector<int> &numbers = scratch_numbers;
+    numbers.clear();
+    for (const Object *p_o : moved)
+    {
+        const auto found = std::find(hard.begin(), hard.end(), p_o);
+        if (found == hard.end())
+            return false;
+        numbers.push_back(static_cast<int>(found - hard.begin()));
+    }
+    std::vector<Box> &patches = scratch_patches;
+    patches.clear();
+    for (std::size_t i = 0; i < moved.size(); i++)
+    {
+        const Box now = getWorldBox(moved[i]);
+        Box &was = hard_boxes[numbers[i]];
+        if (now == was)
+            continue;
+        patches.push_back(was);
+        patches.push_back(now);
+        was = now;
+    }
+    for (const Box &patch : patches)
+    {
+        const Span columns = reach(patch.getCorner().getX(), patch.getHorizontal(), own_box.getCorner().getX(),
+                                   own_box.getHorizontal(), width);
+        const Span rows = reach(patch.getCorner().getY(), patch.getVertical(), own_box.getCorner().getY(),
+                                own_box.getVertical(), height);
+        if (columns.first > columns.last || rows.first > rows.last)
+            continue;
+        for (int y = rows.first; y <= rows.last; y++)
+        {
+            const std::size_t row = static_cast<std::size_t>(y) * width;
+            std::fill(first.get() + row + columns.first, first.get() + row + columns.last + 1, -1);
+            std::fill(second.get() + row + columns.first, second.get() + row + columns.last + 1, -1);
+        }
+        for (int number = 0; number < static_cast<int>(hard.size()); number++)
+            lay(number, columns.first, columns.last, rows.first, rows.last);
+    }
+    changes = hardChanges();
+    return true;
+}
+
+void BlockedMap::lay(int number, int column0, int column1, int row0, int row1)
 {
     const Box &box = hard_boxes[number];
     const float own_x = own_box.getCorner().getX();
     const float own_y = own_box.getCorner().getY();
-    const Span columns = reach(box.getCorner().getX(), box.getHorizontal(), own_x, own_box.getHorizontal(), width);
-    const Span rows = reach(box.getCorner().getY(), box.getVertical(), own_y, own_box.getVertical(), height);
-    if (columns.first > columns.last || rows.first > rows.last)
-        return;
-    column_meets.assign(static_cast<std::size_t>(columns.last - columns.first + 1), 0);
-    for (int x = columns.first; x <= columns.last; x++)
-        column_meets[x - columns.first] =
-            meets(own_x, own_box.getHorizontal(), x, box.getCorner().getX(), box.getHorizontal());
-    for (int y = rows.first; y <= rows.last; y++)
+    const float own_across = own_box.getHorizontal();
+    const float own_down = own_box.getVertical();
+    const float x0 = box.getCorner().getX();
+    const float y0 = box.getCorner().getY();
+    const float across = box.getHorizontal();
+    const float down = box.getVertical();
+    Span columns = reach(x0, across, own_x, own_across, width);
+    Span rows = reach(y0, down, own_y, own_down, height);
+    columns = Span{std::max(columns.first, column0), std::min(columns.last, column1)};
+    rows = Span{std::max(rows.first, row0), std::min(rows.last, row1)};
+    // A box placed further along meets an interval over one unbroken run of cells, as the
+    // sums that place it only grow: the run's ends are found from both sides.
+    while (columns.first <= columns.last && !meets(own_x, own_across, columns.first, x0, across))
+        columns.first++;
+    while (columns.first <= columns.last && !meets(own_x, own_across, columns.last, x0, across))
+        columns.last--;
+    for (int y = rows.first; y <= rows.last && columns.first <= columns.last; y++)
     {
-        if (!meets(own_y, own_box.getVertical(), y, box.getCorner().getY(), box.getVertical()))
+        if (!meets(own_y, own_down, y, y0, down))
             continue;
         int *p_first = first.get() + static_cast<std::size_t>(y) * width;
         int *p_second = second.get() + static_cast<std::size_t>(y) * width;
         for (int x = columns.first; x <= columns.last; x++)
         {
-            if (!column_meets[x - columns.first])
-                continue;
             if (p_first[x] < 0)
                 p_first[x] = number;
             else if (p_second[x] < 0)

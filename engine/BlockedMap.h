@@ -15,9 +15,10 @@ class Object;
 /// blocked for its object (the first HARD object other than itself, unless that one covers the
 /// goal).
 ///
-/// A map is made for one box and one node-graph size, and holds while no HARD object changes.
-/// Searches share it: `current` hands out the map already made when the world has not changed
-/// since, so a crowd of seekers among standing walls works the cells out once.
+/// A map is made for one box and one node-graph size. Searches share it: `current` hands out the
+/// map already made when the world has not changed since, so a crowd of seekers among standing
+/// walls works the cells out once. When HARD objects have only moved, it redoes just the cells
+/// around where they were and are; any other change of a HARD object makes it afresh.
 class BlockedMap
 {
 public:
@@ -44,18 +45,25 @@ public:
 
 private:
     BlockedMap(const Box &own_box, int width, int height, unsigned long changes);
+    /// Lays out every HARD object the world holds; false without the memory for it.
     bool fill();
-    void lay(int number);
+    /// Brings the map up to the world's moves since it was made; false, leaving it unusable, when
+    /// the world changed otherwise or too much moved.
+    bool catchUp();
+    /// Enters HARD object `number` in the cells it blocks among columns [column0, column1] and
+    /// rows [row0, row1].
+    void lay(int number, int column0, int column1, int row0, int row1);
 
-    Box own_box;                             // the box the map is for, cells
-    int width;                               // columns, cells
-    int height;                              // rows, cells
-    unsigned long changes;                   // the world's HARD-object changes when made
-    std::vector<const Object *> hard;        // HARD objects in query order, not owned
-    std::vector<Box> hard_boxes;             // their world boxes, cells
-    std::unique_ptr<int[]> first;            // per cell: the first HARD object met, or -1
-    std::unique_ptr<int[]> second;           // per cell: the second one, or -1
-    std::vector<unsigned char> column_meets; // scratch: which columns a HARD object reaches
+    Box own_box;                      // the box the map is for, cells
+    int width;                        // columns, cells
+    int height;                       // rows, cells
+    unsigned long changes;            // the world's HARD-object changes it stands for
+    std::vector<const Object *> hard; // HARD objects in query order, not owned
+    std::vector<Box> hard_boxes;      // their world boxes, cells
+    std::unique_ptr<int[]> first;     // per cell: the first HARD object met, or -1
+    std::unique_ptr<int[]> second;    // per cell: the second one, or -1
+    std::vector<int> scratch_numbers; // catching up: the moved objects' numbers
+    std::vector<Box> scratch_patches; // catching up: boxes around which the cells are redone
 };
 
 } // namespace qv

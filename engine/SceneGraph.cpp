@@ -12,6 +12,9 @@ namespace qv
 namespace
 {
 
+// Moves of HARD objects kept in the record, so that a map of blocked cells can catch up with them.
+const std::size_t MOVES_KEPT = 1024;
+
 // Once the game is over, objects are torn down in whatever state they are in: store failures
 // then are expected and neither reported nor counted.
 bool failuresCount()
@@ -358,7 +361,7 @@ int SceneGraph::updateSolidness(Object *p_o, Solidness new_solidness)
         return -1;
     sweep();
     if (p_o->getSolidness() == HARD || new_solidness == HARD)
-        hard_changes++;
+        countHardChange();
     if (!p_o->isActive())
         return 0;
     const bool will_be_solid = new_solidness == HARD || new_solidness == SOFT;
@@ -478,7 +481,20 @@ void SceneGraph::updatePlace(Object *p_o)
 {
     if (p_o == nullptr)
         return;
-    countIfHard(p_o);
+    if (p_o->getSolidness() == HARD)
+    {
+        hard_changes++;
+        // Kept short: past so many moves a map of blocked cells is quicker made afresh anyway.
+        if (hard_moves.size() == MOVES_KEPT)
+        {
+            hard_moves.clear();
+            moves_from = hard_changes;
+        }
+        else
+        {
+            hard_moves.push_back(p_o);
+        }
+    }
     if (isGridOn() && p_o->isActive() && p_o->isSolid())
         grid.refile(p_o);
 }
@@ -488,10 +504,27 @@ unsigned long SceneGraph::getHardChanges() const
     return hard_changes;
 }
 
+bool SceneGraph::hardMovesSince(unsigned long since, std::vector<const Object *> *p_moved) const
+{
+    p_moved->clear();
+    if (since < moves_from || since > hard_changes)
+        return false;
+    // Every change since `moves_from` is a move, recorded in turn.
+    p_moved->assign(hard_moves.begin() + static_cast<std::ptrdiff_t>(since - moves_from), hard_moves.end());
+    return true;
+}
+
 void SceneGraph::countIfHard(const Object *p_o)
 {
     if (p_o->getSolidness() == HARD)
-        hard_changes++;
+        countHardChange();
+}
+
+void SceneGraph::countHardChange()
+{
+    hard_changes++;
+    hard_moves.clear();
+    moves_from = hard_changes;
 }
 
 int SceneGraph::updateType(Object *p_o, const std::string &new_type)

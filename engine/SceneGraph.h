@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace qv
 {
@@ -91,12 +92,18 @@ public:
     /// Changes so far that may have altered which cells HARD objects block; a path search keeps
     /// its memo of blocked cells only while this stays the same.
     unsigned long getHardChanges() const;
+    /// Sets `*p_moved` to the HARD objects that changed place since the count of changes was
+    /// `since`, once per change, oldest first. False when a HARD object changed otherwise since
+    /// (it came, went, or changed activity or solidness), or the moves are no longer all known.
+    bool hardMovesSince(unsigned long since, std::vector<const Object *> *p_moved) const;
 
 private:
     SceneGraph(const SceneGraph &) = delete;
     SceneGraph &operator=(const SceneGraph &) = delete;
 
     void countIfHard(const Object *p_o);
+    /// Counts a change of a HARD object other than a move, which no list of moves can describe.
+    void countHardChange();
     void fileSolid(Object *p_o);
     void unfileSolid(Object *p_o);
     void query(const Box &area, const Object *p_skip, ObjectList &result) const;
@@ -109,6 +116,8 @@ private:
     ObjectList inactive_objects;                     // inactive objects
     std::map<std::string, ObjectList> type_map;      // active objects, by type
     unsigned long hard_changes = 0;                  // changes of HARD objects, counted
+    std::vector<const Object *> hard_moves;          // HARD objects moved since `moves_from`, in order
+    unsigned long moves_from = 0;                    // the count of changes when `hard_moves` began
     SpatialGrid grid;                                // active solid objects by place, while on
     int grid_cell_width = 0;                         // bucket width, cells; 0 when the grid is off
     int grid_cell_height = 0;                        // bucket height, cells; 0 when the grid is off

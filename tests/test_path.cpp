@@ -150,6 +150,105 @@ TEST_F(PathTest, SearchesOneAfterAnotherOverOneWorldAgreeWithThePlainSearch)
     EXPECT_GT(found, 50) << found;
 }
 
+// Walls that move, a few at a time between the steps of searches and between searches, sometimes
+// onto one another, out of the world and back, or with a new box; now and then one is added or
+// stops being HARD: the blocked cells kept up to date move by move still give the plain search's
+// steps, and other changes are not mistaken for moves.
+TEST_F(PathTest, SearchesAmongMovingWallsAgreeWithThePlainSearch)
+{
+    int found = 0;
+    for (int world = 0; world < 30; world++)
+    {
+        Grid grid(20261500 + world);
+        grid.p_seeker->setPathJob(nullptr);
+        const Box boundary = qv::WorldManager::getInstance().getBoundary();
+        const int width = static_cast<int>(boundary.getHorizontal());
+        const int height = static_cast<int>(boundary.getVertical());
+        // Few enough walls that a move is caught up with rather than the cells made afresh.
+        while (grid.walls.size() > static_cast<std::size_t>(width * height / 30))
+        {
+            qv::WorldManager::getInstance().markForDelete(grid.walls.back());
+            grid.walls.pop_back();
+        }
+        qv::WorldManager::getInstance().update();
+        if (grid.walls.empty())
+            continue;
+        auto anywhere = [&] { return Vector(grid.number(-2, width + 1), grid.number(-2, height + 1)); };
+        auto stir = [&]
+        {
+            for (int moves = grid.number(0, 3); moves > 0; moves--)
+            {
+                qv::Object *p_wall = grid.walls[grid.number(0, static_cast<int>(grid.walls.size()) - 1)];
+                const int kind = grid.number(0, 19);
+                if (kind == 0)
+                    p_wall->setBox(p_wall->getBox() == CELL ? WIDE : CELL);
+                else if (kind == 1)
+                    p_wall->setPosition(grid.walls[0]->getPosition());
+                else if (kind == 2)
+                    grid.add(anywhere(), CELL, qv::HARD);
+                else if (kind == 3)
+                    p_wall->setSolidness(p_wall->getSolidness() == qv::HARD ? qv::SPECTRAL : qv::HARD);
+                else
+                    p_wall->setPosition(anywhere());
+            }
+        };
+        for (int i = 0; i < 8; i++)
+        {
+            const qv::Cell start{grid.number(0, width - 1), grid.number(0, height - 1)};
+            const qv::Cell goal{grid.number(0, width - 1), grid.number(0, height - 1)};
+            grid.p_seeker->setPosition(Vector(start.x, start.y));
+            qv::PathFind job(grid.p_seeker, start, goal);
+            ReferenceSearch reference(grid.p_seeker, start, goal);
+            for (int result = 1; result == 1;)
+            {
+                result = reference.cycleOnce();
+                ASSERT_EQ(job.cycleOnce(), result) << "world " << world << ", search " << i;
+                if (grid.number(0, 3) == 0)
+                    stir();
+            }
+            EXPECT_EQ(job.getPath().getNodes(), reference.path()) << "world " << world << ", search " << i;
+            found += reference.found;
+            stir();
+        }
+        clearWorld();
+    }
+    EXPECT_GT(found, 100) << "searches must walk among the walls";
+}
+
+// A search run in batches, as the path manager runs a lone one, makes the steps that calls one at
+// a time would: the same result after as many steps, and the same way.
+TEST_F(PathTest, ExpandingInBatchesMakesTheStepsOfOneAtATime)
+{
+    int found = 0;
+    for (int world = 0; world < 40; world++)
+    {
+        Grid grid(20261400 + world);
+        qv::PathFind *p_job = grid.p_seeker->getPathJob();
+        ASSERT_NE(p_job, nullptr) << "world " << world;
+        ReferenceSearch reference(grid.p_seeker, grid.start, grid.goal, grid.p_target);
+        for (int result = 1; result == 1;)
+        {
+            const int most = grid.number(1, 20);
+            int made = 0;
+            result = p_job->cycle(most, &made);
+            int expected = 1;
+            int calls = 0;
+            while (calls < most && expected == 1)
+            {
+                expected = reference.cycleOnce();
+                calls++;
+            }
+            ASSERT_EQ(made, calls) << "world " << world;
+            ASSERT_EQ(result, expected) << "world " << world;
+        }
+        EXPECT_EQ(p_job->getExpansions(), reference.expansions) << "world " << world;
+        EXPECT_EQ(p_job->getPath().getNodes(), reference.path()) << "world " << world;
+        found += reference.found;
+        clearWorld();
+    }
+    EXPECT_TRUE(found > 10 && found < 35) << found << " found: both outcomes must be common";
+}
+
 TEST_F(EngineTest, PathSearchesTakeTurnsForATenthOfTheFrameAtLeast)
 {
     writeConfig("headless:true,\nframe_time:30,\nrandom_seed:-1,\n");
