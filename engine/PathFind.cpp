@@ -271,7 +271,7 @@ inline void PathFind::offer(int index, int x, int y, Cell parent, float g)
         marks[index] = OPEN;
         node.f = f;
         open_count++;
-        raise(open_count - 1, OpenEntry{keyOf(f, next_order++), index, y});
+        raise(open_count - 1, keyOf(f, next_order++), index, y);
     }
     else if (f != node.f)
     {
@@ -280,7 +280,7 @@ inline void PathFind::offer(int index, int x, int y, Cell parent, float g)
         node.f = f;
         const int at = place[index];
         const unsigned int order = 0xffffffffu - static_cast<unsigned int>(open[at].key & 0xffffffffu);
-        raise(at, OpenEntry{keyOf(f, order), index, y});
+        raise(at, keyOf(f, order), index, y);
     }
 }
 
@@ -431,17 +431,23 @@ Cell PathFind::popBest()
     return Cell(best.index - best.row * width, best.row);
 }
 
-void PathFind::raise(int at, const OpenEntry &entry)
+// The entry travels in registers: one read back from memory just after being written field by
+// field stalls until the writes land.
+void PathFind::raise(int at, unsigned long long key, int index, int row)
 {
     while (at > 0)
     {
         const int parent = (at - 1) / 2;
-        if (open[parent].key <= entry.key)
+        if (open[parent].key <= key)
             break;
         put(at, open[parent]);
         at = parent;
     }
-    put(at, entry);
+    OpenEntry &entry = open[at];
+    entry.key = key;
+    entry.index = index;
+    entry.row = row;
+    place[index] = at;
 }
 
 void PathFind::put(int at, const OpenEntry &entry)

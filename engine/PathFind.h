@@ -97,9 +97,9 @@ private:
     int noPath();
     /// Takes the best open cell out of the heap.
     Cell popBest();
-    /// Moves an entry of the open heap from position `at`, where it is new or its key has become
-    /// smaller, up to its place, and stores it there.
-    void raise(int at, const OpenEntry &entry);
+    /// Moves the entry of cell `index` (in row `row`) from position `at` of the open heap, where
+    /// it is new or its key has become smaller, up to its place with `key`, and stores it there.
+    void raise(int at, unsigned long long key, int index, int row);
     /// Stores `entry` at position `at` of the open heap and notes where it went.
     void put(int at, const OpenEntry &entry);
     struct SpareGraph;
