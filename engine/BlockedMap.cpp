@@ -18,7 +18,7 @@ namespace qv
 namespace
 {
 
-// Maps kept for later searches, all made since the last change of a HARD object.
+// Maps kept for later searches, each brought up to date when it is asked for again.
 const std::size_t MAPS_KEPT = 4;
 
 std::vector<std::shared_ptr<BlockedMap>> &keptMaps()
@@ -111,11 +111,6 @@ std::shared_ptr<const BlockedMap> BlockedMap::current(const Box &own_box, int wi
         kept.pop_back();
     kept.insert(kept.begin(), made);
     return made;
-}
-
-bool BlockedMap::isCurrent(const Box &box, int map_width, int map_height) const
-{
-    return changes == hardChanges() && box == own_box && map_width == width && map_height == height;
 }
 
 int BlockedMap::getHardCount() const

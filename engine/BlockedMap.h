@@ -26,8 +26,6 @@ public:
     /// cells, as the world stands now; shared with the searches that asked before. Null when the
     /// memory for it cannot be had.
     static std::shared_ptr<const BlockedMap> current(const Box &own_box, int width, int height);
-    /// Was it made for this box and size, and has no HARD object changed since?
-    bool isCurrent(const Box &own_box, int width, int height) const;
 
     /// The first HARD object a box standing on cell `y * width + x` meets, skipping the one
     /// numbered `skip`: its number (0 to `getHardCount` - 1), or -1 for none.
