@@ -45,7 +45,7 @@ private:
     BlockedMap(const Box &own_box, int width, int height, unsigned long changes);
     /// Lays out every HARD object the world holds; false without the memory for it.
     bool fill();
-    /// Brings the map up to the world's moves since it was made; false, leaving it unusable, when
+    /// Brings the map up to the world's moves since it was made; false, changing nothing, when
     /// the world changed otherwise or too much moved.
     bool catchUp();
     /// Enters HARD object `number` in the cells it blocks among columns [column0, column1] and
