@@ -322,11 +322,8 @@ int PathFind::expand(int columns, int rows)
             continue;
         offer(index, nx, ny, current, current_g + step.cost);
     }
-    return open_count > 0 ? 1 : noPath();
-}
-
-int PathFind::noPath()
-{
+    if (open_count > 0)
+        return 1;
     LogManager::getInstance().writeLog(5, "PathFind::cycleOnce(): No path for Object %d from (%d, %d) to (%d, %d).",
                                        object->getId(), start.x, start.y, goal.x, goal.y);
     return finish(0);

@@ -93,8 +93,6 @@ private:
     /// Opens the cell at `index` (column `x`, row `y`) from `parent` with cost `g`, or takes the
     /// way when it improves on the cell's open one.
     void offer(int index, int x, int y, Cell parent, float g);
-    /// Ends a search that has run out of open cells, with 0.
-    int noPath();
     /// Takes the best open cell out of the heap.
     Cell popBest();
     /// Moves the entry of cell `index` (in row `row`) from position `at` of the open heap, where

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <random>
+#include <string>
 #include <thread>
 
 using qv::Box;
@@ -65,6 +66,44 @@ struct Grid
     qv::Cell start, goal;
 };
 
+// Runs a search for the grid's seeker between two cells of the world picked at random, in batches
+// of 1 to 20 expansions as the path manager runs a lone search, each batch against as many steps
+// of the plain search; `between` runs after each batch. Whether a way was found.
+bool searchAlongside(Grid &grid, const std::function<void()> &between, const std::string &where)
+{
+    const Box boundary = qv::WorldManager::getInstance().getBoundary();
+    const int width = static_cast<int>(boundary.getHorizontal());
+    const int height = static_cast<int>(boundary.getVertical());
+    const qv::Cell start{grid.number(0, width - 1), grid.number(0, height - 1)};
+    const qv::Cell goal{grid.number(0, width - 1), grid.number(0, height - 1)};
+    grid.p_seeker->setPosition(Vector(start.x, start.y));
+    qv::PathFind job(grid.p_seeker, start, goal);
+    ReferenceSearch reference(grid.p_seeker, start, goal);
+    for (int result = 1; result == 1;)
+    {
+        const int most = grid.number(1, 20);
+        int made = 0;
+        result = job.cycle(most, &made);
+        int expected = 1;
+        int calls = 0;
+        while (calls < most && expected == 1)
+        {
+            expected = reference.cycleOnce();
+            calls++;
+        }
+        if (made != calls || result != expected)
+        {
+            ADD_FAILURE() << where << ": " << made << " steps gave " << result << ", the plain search's " << calls
+                          << " gave " << expected;
+            return false;
+        }
+        between();
+    }
+    EXPECT_EQ(job.getExpansions(), reference.expansions) << where;
+    EXPECT_EQ(job.getPath().getNodes(), reference.path()) << where;
+    return reference.found;
+}
+
 } // namespace
 
 // On random worlds, and on every other one with objects changing during the search, the engine's
@@ -119,41 +158,26 @@ TEST_F(PathTest, EngineSearchGoesStepForStepWithThePlainSearch)
     EXPECT_TRUE(found > 150 && found < 300) << found << " found: both outcomes must be common";
 }
 
-// Searches one after another over one world take up the cells the searches before them left:
-// each still goes step for step with the plain search.
+// Searches one after another over one world, each run in batches, take up the cells the searches
+// before them left: each still goes step for step with the plain search.
 TEST_F(PathTest, SearchesOneAfterAnotherOverOneWorldAgreeWithThePlainSearch)
 {
     int found = 0;
     for (int world = 0; world < 10; world++)
     {
         Grid grid(20261300 + world);
-        const Box boundary = qv::WorldManager::getInstance().getBoundary();
         for (int i = 0; i < 20; i++)
-        {
-            const qv::Cell start{grid.number(0, static_cast<int>(boundary.getHorizontal()) - 1),
-                                 grid.number(0, static_cast<int>(boundary.getVertical()) - 1)};
-            const qv::Cell goal{grid.number(0, static_cast<int>(boundary.getHorizontal()) - 1),
-                                grid.number(0, static_cast<int>(boundary.getVertical()) - 1)};
-            grid.p_seeker->setPosition(Vector(start.x, start.y));
-            qv::PathFind job(grid.p_seeker, start, goal);
-            ReferenceSearch reference(grid.p_seeker, start, goal);
-            for (int result = 1; result == 1;)
-            {
-                result = reference.cycleOnce();
-                ASSERT_EQ(job.cycleOnce(), result) << "world " << world << ", search " << i;
-            }
-            EXPECT_EQ(job.getPath().getNodes(), reference.path()) << "world " << world << ", search " << i;
-            found += reference.found;
-        }
+            found += searchAlongside(
+                grid, [] {}, "world " + std::to_string(world) + ", search " + std::to_string(i));
         clearWorld();
     }
     EXPECT_GT(found, 50) << found;
 }
 
-// Walls that move, a few at a time between the steps of searches and between searches, sometimes
-// onto one another, out of the world and back, or with a new box; now and then one is added or
-// stops being HARD: the blocked cells kept up to date move by move still give the plain search's
-// steps, and other changes are not mistaken for moves.
+// Walls that move, a few at a time between batches of a search's steps and between searches,
+// sometimes onto one another, out of the world and back, or with a new box; now and then one is
+// added or stops being HARD: the blocked cells kept up to date move by move still give the plain
+// search's steps, and other changes are not mistaken for moves.
 TEST_F(PathTest, SearchesAmongMovingWallsAgreeWithThePlainSearch)
 {
     int found = 0;
@@ -194,59 +218,12 @@ TEST_F(PathTest, SearchesAmongMovingWallsAgreeWithThePlainSearch)
         };
         for (int i = 0; i < 8; i++)
         {
-            const qv::Cell start{grid.number(0, width - 1), grid.number(0, height - 1)};
-            const qv::Cell goal{grid.number(0, width - 1), grid.number(0, height - 1)};
-            grid.p_seeker->setPosition(Vector(start.x, start.y));
-            qv::PathFind job(grid.p_seeker, start, goal);
-            ReferenceSearch reference(grid.p_seeker, start, goal);
-            for (int result = 1; result == 1;)
-            {
-                result = reference.cycleOnce();
-                ASSERT_EQ(job.cycleOnce(), result) << "world " << world << ", search " << i;
-                if (grid.number(0, 3) == 0)
-                    stir();
-            }
-            EXPECT_EQ(job.getPath().getNodes(), reference.path()) << "world " << world << ", search " << i;
-            found += reference.found;
+            found += searchAlongside(grid, stir, "world " + std::to_string(world) + ", search " + std::to_string(i));
             stir();
         }
         clearWorld();
     }
     EXPECT_GT(found, 100) << "searches must walk among the walls";
-}
-
-// A search run in batches, as the path manager runs a lone one, makes the steps that calls one at
-// a time would: the same result after as many steps, and the same way.
-TEST_F(PathTest, ExpandingInBatchesMakesTheStepsOfOneAtATime)
-{
-    int found = 0;
-    for (int world = 0; world < 40; world++)
-    {
-        Grid grid(20261400 + world);
-        qv::PathFind *p_job = grid.p_seeker->getPathJob();
-        ASSERT_NE(p_job, nullptr) << "world " << world;
-        ReferenceSearch reference(grid.p_seeker, grid.start, grid.goal, grid.p_target);
-        for (int result = 1; result == 1;)
-        {
-            const int most = grid.number(1, 20);
-            int made = 0;
-            result = p_job->cycle(most, &made);
-            int expected = 1;
-            int calls = 0;
-            while (calls < most && expected == 1)
-            {
-                expected = reference.cycleOnce();
-                calls++;
-            }
-            ASSERT_EQ(made, calls) << "world " << world;
-            ASSERT_EQ(result, expected) << "world " << world;
-        }
-        EXPECT_EQ(p_job->getExpansions(), reference.expansions) << "world " << world;
-        EXPECT_EQ(p_job->getPath().getNodes(), reference.path()) << "world " << world;
-        found += reference.found;
-        clearWorld();
-    }
-    EXPECT_TRUE(found > 10 && found < 35) << found << " found: both outcomes must be common";
 }
 
 TEST_F(EngineTest, PathSearchesTakeTurnsForATenthOfTheFrameAtLeast)
